@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "intake/LocationChooser.h"
+#include "model/ExportModel.h"
+
+#include <QMetaObject>
+#include <algorithm>
+
+bool ExportModel::handleDrop(const QList<QUrl>& items)
+{
+    const auto first = std::find_if(items.begin(), items.end(), [](const QUrl& url) { return url.isLocalFile(); });
+    if (first == items.end())
+        return false;
+    // The drop is answered at once; the source is set afterwards, in posting order with other drops.
+    QMetaObject::invokeMethod(
+        this, [this, location = QUrl::fromLocalFile(first->toLocalFile())] { setSelectedSourceURL(location); },
+        Qt::QueuedConnection);
+    return true;
+}
+
+void ExportModel::selectSource()
+{
+    if (!m_chooser)
+        return;
+    const ChooserAnswer answer = m_chooser->chooseSource();
+    if (answer.confirmed)
+        setSelectedSourceURL(answer.location);
+}
