@@ -1,0 +1,17 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "LibIsofs.h"
+
+#include <string>
+#include <sys/stat.h>
+
+namespace hdiutil {
+
+// A libisofs stream over one local file, read in large blocks rather than the 2 KiB libisofs asks for.
+// Any problem (cannot open, read error, size changed since the scan) is noted with noteFailure(), so the
+// run fails instead of libisofs quietly padding the file with zeros.
+// Returns a new stream holding one reference, or nullptr when out of memory.
+IsoStream* newFileStream(std::string path, const struct stat& st);
+
+} // namespace hdiutil

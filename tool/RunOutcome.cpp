@@ -1,0 +1,121 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "RunOutcome.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <mutex>
+#include <pthread.h>
+#include <thread>
+#include <unistd.h>
+
+namespace hdiutil {
+
+namespace {
+
+std::mutex noteMutex;
+std::optional<std::string> firstNote;
+
+// Held from the moment the run starts to end; never released by a failing thread, which exits holding it.
+std::mutex endMutex;
+std::string temporaryImage;
+bool committed = false;
+
+std::string oneLine(std::string text)
+{
+    for (char& c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = '?';
+    }
+    return text;
+}
+
+void writeAll(int fd, const std::string& text)
+{
+    size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return;
+        done += static_cast<size_t>(n);
+    }
+}
+
+sigset_t stopSignals()
+{
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGINT);
+    sigaddset(&set, SIGTERM);
+    sigaddset(&set, SIGHUP);
+    return set;
+}
+
+} // namespace
+
+void noteFailure(std::string reason)
+{
+    const std::lock_guard lock(noteMutex);
+    if (!firstNote)
+        firstNote = std::move(reason);
+}
+
+std::optional<std::string> notedFailure()
+{
+    const std::lock_guard lock(noteMutex);
+    return firstNote;
+}
+
+int createTemporaryImage(std::string& pattern)
+{
+    const std::lock_guard lock(endMutex);
+    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (fd >= 0)
+        temporaryImage = pattern;
+    return fd;
+}
+
+void failRun(const std::string& reason, int status)
+{
+    endMutex.lock();
+    if (committed) {
+        endMutex.unlock();
+        return;
+    }
+    if (!temporaryImage.empty())
+        ::unlink(temporaryImage.c_str());
+    // One write, so the line reaches the reader whole.
+    writeAll(STDERR_FILENO, "velbrook-hdiutil: makehybrid failed - " + oneLine(reason) + "\n");
+    // No exit handlers: other threads may still be inside libisofs.
+    ::_exit(status);
+}
+
+std::optional<std::string> commitImage(const std::function<std::optional<std::string>()>& publish)
+{
+    const std::lock_guard lock(endMutex);
+    auto error = publish();
+    if (!error)
+        committed = true;
+    return error;
+}
+
+void watchSignals()
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+    std::signal(SIGPIPE, SIG_IGN);
+    const sigset_t set = stopSignals();
+    pthread_sigmask(SIG_BLOCK, &set, nullptr);
+    std::thread([set] {
+        for (;;) {
+            int signal = 0;
+            if (sigwait(&set, &signal) != 0)
+                continue;
+            failRun(std::string("stopped by SIG") + sigabbrev_np(signal), 128 + signal);
+        }
+    }).detach();
+}
+
+} // namespace hdiutil

@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace hdiutil {
+
+// The run ends exactly once: either the image is committed, or one failure line is printed, the temporary
+// image is removed and the process exits. Any thread may end it; the first one wins.
+
+// Remembers the first failure seen inside libisofs callbacks, which cannot end the run themselves.
+void noteFailure(std::string reason);
+std::optional<std::string> notedFailure();
+
+// Runs mkostemp on `pattern` and registers the file it creates for removal if the run fails; both happen
+// before any failure can be reported, so the file cannot be left behind. Returns mkostemp's result.
+int createTemporaryImage(std::string& pattern);
+
+// Removes the temporary image, prints "velbrook-hdiutil: makehybrid failed - <reason>" and exits.
+// Returns only if the image was already committed (a signal that came too late to matter).
+void failRun(const std::string& reason, int status = 1);
+
+// Runs `publish` (the final rename) so that no failure can interleave with it. `publish` returns an
+// error message or nothing.
+std::optional<std::string> commitImage(const std::function<std::optional<std::string>()>& publish);
+
+// Blocks SIGINT, SIGTERM and SIGHUP in every thread and ends the run from a watcher thread when one arrives.
+// Also ignores SIGXFSZ (so a file-size limit shows as a write error) and SIGPIPE. Call before starting threads.
+void watchSignals();
+
+} // namespace hdiutil

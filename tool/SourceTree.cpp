@@ -1,0 +1,169 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "SourceTree.h"
+
+#include "FileStream.h"
+#include "RunFailure.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace hdiutil {
+
+namespace {
+
+class FdCloser {
+public:
+    explicit FdCloser(int fd)
+        : m_fd(fd)
+    { }
+    ~FdCloser() { ::close(m_fd); }
+    FdCloser(const FdCloser&) = delete;
+    FdCloser& operator=(const FdCloser&) = delete;
+
+private:
+    int m_fd;
+};
+
+void copyAttributes(IsoNode* node, const struct stat& st)
+{
+    iso_node_set_permissions(node, st.st_mode & 07777);
+    iso_node_set_uid(node, st.st_uid);
+    iso_node_set_gid(node, st.st_gid);
+    iso_node_set_mtime(node, st.st_mtime);
+    iso_node_set_atime(node, st.st_atime);
+    iso_node_set_ctime(node, st.st_ctime);
+}
+
+void check(int result, const std::string& path)
+{
+    if (result < 0)
+        throw RunFailure(isofsError("cannot add \"" + path + "\"", result));
+}
+
+std::vector<std::string> entryNames(int dirFd, const std::string& path)
+{
+    const int readFd = ::dup(dirFd);
+    DIR* dir = readFd >= 0 ? ::fdopendir(readFd) : nullptr;
+    if (!dir) {
+        const int error = errno;
+        if (readFd >= 0)
+            ::close(readFd);
+        throw RunFailure(systemError("cannot list", path, error));
+    }
+    std::vector<std::string> names;
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(dir);
+        if (!entry)
+            break;
+        const std::string_view name = entry->d_name;
+        if (name != "." && name != "..")
+            names.emplace_back(name);
+    }
+    const int error = errno;
+    ::closedir(dir);
+    if (error != 0)
+        throw RunFailure(systemError("cannot list", path, error));
+    // libisofs keeps children sorted and looks for each new name from the front of the list: adding them
+    // in descending order makes every insert immediate instead of a scan of the whole folder.
+    std::sort(names.begin(), names.end(), std::greater<>());
+    return names;
+}
+
+std::string linkTarget(int dirFd, const std::string& name, const std::string& path, off_t sizeHint)
+{
+    std::string target(static_cast<size_t>(std::max<off_t>(sizeHint, 64)) + 1, '\0');
+    for (;;) {
+        const ssize_t n = ::readlinkat(dirFd, name.c_str(), target.data(), target.size());
+        if (n < 0)
+            throw RunFailure(systemError("cannot read link", path, errno));
+        if (static_cast<size_t>(n) < target.size()) {
+            target.resize(static_cast<size_t>(n));
+            return target;
+        }
+        target.resize(target.size() * 2);
+    }
+}
+
+class TreeWalk {
+public:
+    explicit TreeWalk(IsoImage* image)
+        : m_image(image)
+    { }
+
+    void addChildren(IsoDir* dir, int dirFd, const std::string& path)
+    {
+        for (const std::string& name : entryNames(dirFd, path))
+            addEntry(dir, dirFd, name, path + "/" + name);
+    }
+
+private:
+    void addEntry(IsoDir* parent, int parentFd, const std::string& name, const std::string& path)
+    {
+        struct stat st;
+        if (::fstatat(parentFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+            throw RunFailure(systemError("cannot read", path, errno));
+
+        IsoNode* node = nullptr;
+        if (S_ISDIR(st.st_mode)) {
+            const int fd = ::openat(parentFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            if (fd < 0)
+                throw RunFailure(systemError("cannot open folder", path, errno));
+            const FdCloser closer(fd);
+            IsoDir* dir = nullptr;
+            check(iso_image_add_new_dir(m_image, parent, name.c_str(), &dir), path);
+            copyAttributes(reinterpret_cast<IsoNode*>(dir), st);
+            addChildren(dir, fd, path);
+            return;
+        }
+        if (S_ISREG(st.st_mode)) {
+            // Opening now turns an unreadable file into a failure before any data is written.
+            const int fd = ::openat(parentFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+            if (fd < 0)
+                throw RunFailure(systemError("cannot read", path, errno));
+            ::close(fd);
+            IsoStream* stream = newFileStream(path, st);
+            if (!stream)
+                throw RunFailure("out of memory");
+            IsoFile* file = nullptr;
+            check(iso_image_add_new_file(m_image, parent, name.c_str(), stream, &file), path);
+            node = reinterpret_cast<IsoNode*>(file);
+        } else if (S_ISLNK(st.st_mode)) {
+            const std::string target = linkTarget(parentFd, name, path, st.st_size);
+            IsoSymlink* link = nullptr;
+            check(iso_image_add_new_symlink(m_image, parent, name.c_str(), target.c_str(), &link), path);
+            node = reinterpret_cast<IsoNode*>(link);
+        } else {
+            IsoSpecial* special = nullptr;
+            check(iso_image_add_new_special(m_image, parent, name.c_str(), st.st_mode, st.st_rdev, &special), path);
+            node = reinterpret_cast<IsoNode*>(special);
+        }
+        copyAttributes(node, st);
+    }
+
+    IsoImage* m_image;
+};
+
+} // namespace
+
+void addSourceTree(IsoImage* image, const std::string& sourcePath)
+{
+    const int fd = ::open(sourcePath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        throw RunFailure(systemError("cannot open folder", sourcePath, errno));
+    const FdCloser closer(fd);
+    struct stat st;
+    if (::fstat(fd, &st) != 0)
+        throw RunFailure(systemError("cannot read", sourcePath, errno));
+    IsoDir* root = iso_image_get_root(image);
+    copyAttributes(reinterpret_cast<IsoNode*>(root), st);
+    TreeWalk(image).addChildren(root, fd, sourcePath == "/" ? std::string() : sourcePath);
+}
+
+} // namespace hdiutil

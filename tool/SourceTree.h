@@ -1,0 +1,16 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "LibIsofs.h"
+
+#include <string>
+
+namespace hdiutil {
+
+// Adds everything below the folder `sourcePath` (absolute) to the image root, keeping names, permissions,
+// owners, times, symbolic links and special files as they are. Hidden entries are included; symbolic links
+// are never followed. Every regular file is opened once here so an unreadable one fails the run before any
+// data is written. Throws RunFailure.
+void addSourceTree(IsoImage* image, const std::string& sourcePath);
+
+} // namespace hdiutil

@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// velbrook-hdiutil: the image tool the app runs as a child process. A separate program because it links
+// libisofs (GPL-2.0-or-later); it does not use Qt.
+#include "CommandLine.h"
+#include "MakeHybrid.h"
+#include "RunFailure.h"
+#include "RunOutcome.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int usageStatus = 2;
+
+int usageError(const std::string& message)
+{
+    const std::string line = "velbrook-hdiutil: " + message + " (see: velbrook-hdiutil help)\n";
+    [[maybe_unused]] const ssize_t ignored = ::write(STDERR_FILENO, line.data(), line.size());
+    return usageStatus;
+}
+
+int run(hdiutil::MakeHybrid command)
+{
+    char resolved[PATH_MAX];
+    struct stat st;
+    if (!::realpath(command.source.c_str(), resolved) || ::stat(resolved, &st) != 0 || !S_ISDIR(st.st_mode))
+        return usageError("SOURCE \"" + command.source + "\" is not a folder");
+    command.source = resolved;
+
+    hdiutil::watchSignals();
+    try {
+        hdiutil::makeHybrid(command);
+    } catch (const hdiutil::RunFailure& failure) {
+        hdiutil::failRun(failure.what());
+    } catch (const std::bad_alloc&) {
+        hdiutil::failRun("out of memory");
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const auto command = hdiutil::parseCommandLine(args);
+    if (const auto* error = std::get_if<hdiutil::UsageError>(&command))
+        return usageError(error->message);
+    if (std::holds_alternative<hdiutil::ShowHelp>(command)) {
+        std::fputs(hdiutil::usageText(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
+    return run(std::get<hdiutil::MakeHybrid>(command));
+}
