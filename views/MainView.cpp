@@ -1,0 +1,144 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "views/MainView.h"
+
+#include "intake/SourceIcon.h"
+#include "model/ExportModel.h"
+#include "views/AnimatedProgressBar.h"
+#include "views/Commands.h"
+#include "views/DropZoneButton.h"
+#include "views/LocationField.h"
+#include "views/ScaledPictureView.h"
+#include "views/SymbolButton.h"
+#include "views/SymbolIcon.h"
+#include "views/TintedBar.h"
+
+#include <QBoxLayout>
+#include <QEvent>
+#include <QLabel>
+#include <QStyle>
+
+namespace {
+constexpr QSize minimumViewSize(900, 500);
+constexpr int symbolPadding = 100;
+constexpr int destinationBarHeight = 50;
+constexpr int minimumGap = 8;
+} // namespace
+
+MainView::MainView(std::shared_ptr<ExportModel> model, QWidget* parent)
+    : QWidget(parent)
+    , m_model(std::move(model))
+{
+    setMinimumSize(minimumViewSize);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(makeSourceArea(), 1);
+    // The source area takes the free height; the gap only keeps the bar from touching the path field.
+    layout->addSpacerItem(new QSpacerItem(0, minimumGap, QSizePolicy::Minimum, QSizePolicy::Expanding));
+    layout->addWidget(makeDestinationBar());
+
+    ExportModel* const source = m_model.get();
+    connect(source, &ExportModel::selectedSourceURLChanged, this, [this] { refresh(); });
+    connect(source, &ExportModel::selectedDestinationURLChanged, this, [this] { refresh(); });
+    connect(source, &ExportModel::exportInProgressChanged, this, [this] { refresh(); });
+    connect(source, &ExportModel::progressChanged, this, [this](bool animated) { refresh(animated); });
+    connect(source, &ExportModel::isoFileSizeChanged, this, [this] { refresh(); });
+    refresh();
+}
+
+MainView::~MainView() = default;
+
+QWidget* MainView::makeSourceArea()
+{
+    m_sourceArea
+        = new DropZoneButton([model = m_model.get()](const QList<QUrl>& urls) { return model->handleDrop(urls); });
+    m_sourceArea->setObjectName(QStringLiteral("sourceArea"));
+    const Command command = selectSourceCommand();
+    m_sourceArea->setShortcut(command.shortcut);
+    m_sourceArea->setToolTip(toolTipText(command));
+    m_sourceArea->setAccessibleName(command.title);
+    connect(m_sourceArea, &DropZoneButton::clicked, this, [this] { m_model->selectSource(); });
+
+    m_sourceSymbol = new ScaledPictureView(QSize(128, 128));
+    m_sourceSymbol->setContentsMargins(symbolPadding, symbolPadding, symbolPadding, symbolPadding);
+
+    m_progressBar = new AnimatedProgressBar;
+    m_progressBar->setObjectName(QStringLiteral("progressBar"));
+    m_isoSizeLine = new QLabel;
+    m_isoSizeLine->setObjectName(QStringLiteral("isoSizeLine"));
+
+    auto* progressRow = new QHBoxLayout;
+    const int sidePadding = style()->pixelMetric(QStyle::PM_LayoutLeftMargin);
+    progressRow->setContentsMargins(sidePadding, 0, sidePadding, 0);
+    progressRow->addWidget(m_progressBar, 1);
+    progressRow->addWidget(m_isoSizeLine);
+
+    m_sourceField = new LocationField(tr("No source selected"));
+    m_sourceField->setObjectName(QStringLiteral("sourceField"));
+
+    auto* content = new QVBoxLayout(m_sourceArea);
+    content->addStretch();
+    content->addWidget(m_sourceSymbol, 1);
+    content->addLayout(progressRow);
+    content->addWidget(m_sourceField);
+    content->addStretch();
+    return m_sourceArea;
+}
+
+QWidget* MainView::makeDestinationBar()
+{
+    auto* bar = new TintedBar(destinationBarHeight);
+    bar->setObjectName(QStringLiteral("destinationBar"));
+
+    m_destinationField = new LocationField(tr("No destination selected"));
+    m_destinationField->setObjectName(QStringLiteral("destinationField"));
+
+    m_destinationButton = new SymbolButton(QStringLiteral("folder"), selectDestinationCommand());
+    m_destinationButton->setObjectName(QStringLiteral("destinationButton"));
+    connect(m_destinationButton, &SymbolButton::clicked, this, [this] { m_model->selectDestination(); });
+
+    m_exportButton = new SymbolButton(QStringLiteral("play"), createImageCommand());
+    m_exportButton->setObjectName(QStringLiteral("exportButton"));
+    connect(m_exportButton, &SymbolButton::clicked, this, [this] { m_model->startExport(); });
+
+    auto* row = new QHBoxLayout(bar);
+    const int sidePadding = style()->pixelMetric(QStyle::PM_LayoutLeftMargin);
+    row->setContentsMargins(sidePadding, 0, sidePadding, 0);
+    row->addWidget(new QLabel(tr("Destination folder:")));
+    row->addWidget(m_destinationField, 1);
+    row->addStretch();
+    row->addWidget(m_destinationButton);
+    row->addWidget(m_exportButton);
+    return bar;
+}
+
+void MainView::refresh(bool animateProgress)
+{
+    const ExportModel& model = *m_model;
+
+    const QString symbolName = sourceIconName(model.selectedSourceURL());
+    const QColor symbolColor = palette().color(QPalette::WindowText);
+    m_sourceSymbol->setPicture(symbolName + QLatin1Char(' ') + symbolColor.name(QColor::HexArgb),
+        [symbolName, symbolColor](
+            const QSize& size, qreal ratio) { return symbolPixmap(symbolName, symbolColor, size, ratio); });
+
+    m_progressBar->setVisible(model.showsProgress());
+    m_progressBar->showFraction(model.progress(), animateProgress);
+
+    m_isoSizeLine->setVisible(model.isoFileSize() >= 1);
+    m_isoSizeLine->setText(tr("Exported ISO Size: %1 MB").arg(model.isoFileSizeInMegabytes()));
+
+    m_sourceField->showLocation(model.selectedSourceURL());
+    m_destinationField->showLocation(model.selectedDestinationURL());
+
+    m_exportButton->setEnabled(model.canStartExport());
+}
+
+void MainView::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    // A palette can arrive while the constructor is still building the children.
+    if (event->type() == QEvent::PaletteChange && m_exportButton)
+        refresh();
+}
