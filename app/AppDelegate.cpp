@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/AppDelegate.h"
+
+#include "app/AppTitles.h"
+#include "views/AboutView.h"
+#include "views/HelpView.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace {
+
+void centreOnScreen(QWidget& window)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect frame(QPoint(0, 0), window.size());
+    frame.moveCenter(screen->availableGeometry().center());
+    window.move(frame.topLeft());
+}
+
+} // namespace
+
+AppDelegate::AppDelegate(Bundle bundle)
+    : m_bundle(std::move(bundle))
+{ }
+
+AppDelegate::~AppDelegate() = default;
+
+void AppDelegate::showAboutWindow()
+{
+    presentWindow(aboutBoxWindowController, aboutPrefix(), [this] { return std::make_unique<AboutView>(m_bundle); });
+}
+
+void AppDelegate::showHelpWindow()
+{
+    presentWindow(helpWindowController, helpPrefix(), [] { return std::make_unique<HelpView>(); });
+}
+
+void AppDelegate::presentWindow(
+    std::unique_ptr<QWidget>& slot, const QString& titlePrefix, const WindowFactory& makeContent)
+{
+    if (!slot) {
+        slot = makeContent();
+        QWidget& window = *slot;
+        window.setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+            | Qt::WindowMinimizeButtonHint);
+        window.setWindowTitle(titlePrefix + applicationName(m_bundle));
+        // Closing only hides it; and an open About window alone must not keep the application running.
+        window.setAttribute(Qt::WA_DeleteOnClose, false);
+        window.setAttribute(Qt::WA_QuitOnClose, false);
+        window.setFixedSize(window.sizeHint().expandedTo(window.minimumSize()));
+        centreOnScreen(window);
+    }
+    QWidget& window = *slot;
+    window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+    window.show();
+    window.raise();
+    window.activateWindow();
+}

@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "common/BundleInfo.h"
+
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+// The application's single About and Help windows: each is made on its first request and kept from then on,
+// so closing one and asking again brings back the same window where it was.
+class AppDelegate {
+public:
+    explicit AppDelegate(Bundle bundle);
+    ~AppDelegate();
+    AppDelegate(const AppDelegate&) = delete;
+    AppDelegate& operator=(const AppDelegate&) = delete;
+
+    void showAboutWindow();
+    void showHelpWindow();
+
+    // Empty until first shown.
+    [[nodiscard]] QWidget* aboutBoxWindow() const { return aboutBoxWindowController.get(); }
+    [[nodiscard]] QWidget* helpWindow() const { return helpWindowController.get(); }
+
+private:
+    using WindowFactory = std::function<std::unique_ptr<QWidget>()>;
+    void presentWindow(std::unique_ptr<QWidget>& slot, const QString& titlePrefix, const WindowFactory& makeContent);
+
+    Bundle m_bundle;
+    std::unique_ptr<QWidget> aboutBoxWindowController;
+    std::unique_ptr<QWidget> helpWindowController;
+};

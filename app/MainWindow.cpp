@@ -1,0 +1,16 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/MainWindow.h"
+
+#include "model/ExportModel.h"
+#include "views/FileDialogChooser.h"
+#include "views/MainView.h"
+
+MainWindow::MainWindow(const QString& imageToolPath, const QString& title, QWidget* parent)
+    : QMainWindow(parent)
+    , m_view(new MainView(ExportModel::create(imageToolPath, std::make_shared<FileDialogChooser>(this))))
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(title);
+    setCentralWidget(m_view);
+    setMinimumSize(m_view->minimumSize());
+}

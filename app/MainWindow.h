@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QMainWindow>
+
+class MainView;
+
+// One main window: its own model and dialogs, deleted when closed.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    MainWindow(const QString& imageToolPath, const QString& title, QWidget* parent = nullptr);
+
+    [[nodiscard]] MainView* view() const { return m_view; }
+
+private:
+    MainView* m_view;
+};

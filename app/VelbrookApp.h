@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "app/AppDelegate.h"
+#include "common/BundleInfo.h"
+
+#include <QString>
+#include <memory>
+
+class MainWindow;
+class QApplication;
+class QMenuBar;
+class QWidget;
+struct MenuCommands;
+
+// The running application: its information dictionary, its image tool, its About and Help windows,
+// and the main windows it opens.
+class VelbrookApp {
+public:
+    // Reads the information dictionary from the resources, finds the image tool and opens the first window.
+    explicit VelbrookApp(QApplication& application);
+    ~VelbrookApp();
+    VelbrookApp(const VelbrookApp&) = delete;
+    VelbrookApp& operator=(const VelbrookApp&) = delete;
+
+    MainWindow* openMainWindow();
+
+private:
+    [[nodiscard]] MenuCommands menuCommands(QWidget* window);
+
+    Bundle m_bundle;
+    QString m_imageToolPath;
+    AppDelegate m_appDelegate;
+    std::unique_ptr<QMenuBar> m_windowlessMenuBar;
+};
