@@ -69,6 +69,10 @@ std::unique_ptr<IsoWriteOpts, OptsDeleter> writeOptions(bool joliet)
     // Level 3 stores files of 4 GiB and more whole, in several extents.
     iso_write_opts_set_iso_level(raw, 3);
     iso_write_opts_set_rockridge(raw, 1);
+    // Keep folders deeper than 8 levels where they are. Relocating them is what the old rules ask for, but
+    // readers disagree on relocated folders (libarchive rejects them at the root, pycdlib lists them twice).
+    iso_write_opts_set_allow_deep_paths(raw, 1);
+    iso_write_opts_set_allow_longer_paths(raw, 1);
     iso_write_opts_set_joliet(raw, joliet ? 1 : 0);
     iso_write_opts_set_joliet_long_names(raw, 1);
     iso_write_opts_set_joliet_longer_paths(raw, 1);
