@@ -1,0 +1,142 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""Runs that must fail: IMAGE is left as it was, no temporary file stays behind, one line explains why."""
+
+import os
+import resource
+import signal
+import subprocess
+import unittest
+
+from image_tool_support import TOOL, digest_file, make_hybrid, make_sparse, scratch_dir, write_file
+
+PREFIX = "velbrook-hdiutil: makehybrid failed - "
+NOBODY = 65534
+
+
+def small_tree(root, size=3 << 20):
+    write_file(os.path.join(root, "data.bin"), os.urandom(size))
+    write_file(os.path.join(root, "sub", "note.txt"), b"note\n")
+
+
+class FailureCase(unittest.TestCase):
+    def setUp(self):
+        self.work = scratch_dir(self)
+        self.source = os.path.join(self.work, "source")
+        self.out = os.path.join(self.work, "out")
+        os.mkdir(self.source)
+        os.mkdir(self.out)
+        self.image = os.path.join(self.out, "disc.iso")
+
+    def assertFailedCleanly(self, returncode, stderr, expected_files=(), reason=None, status=1):
+        self.assertEqual(returncode, status, stderr)
+        lines = stderr.splitlines()
+        self.assertEqual(len(lines), 1, stderr)
+        self.assertTrue(lines[0].startswith(PREFIX), lines[0])
+        if reason:
+            self.assertIn(reason, lines[0])
+        self.assertEqual(sorted(os.listdir(self.out)), sorted(expected_files))
+
+
+class ExistingImageTest(FailureCase):
+    def setUp(self):
+        super().setUp()
+        small_tree(self.source)
+        write_file(self.image, b"an earlier image that must survive\n")
+        self.before = digest_file(self.image)
+
+    def test_existing_image_is_kept_without_ov(self):
+        result = make_hybrid(self.image, self.source)
+        self.assertFailedCleanly(result.returncode, result.stderr, ["disc.iso"], "already exists")
+        self.assertEqual(result.stdout, "", "no work may start")
+        self.assertEqual(digest_file(self.image), self.before)
+
+    def test_ov_replaces_the_existing_image(self):
+        result = make_hybrid(self.image, self.source, "-ov", "-quiet")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(os.listdir(self.out), ["disc.iso"])
+        self.assertNotEqual(digest_file(self.image), self.before)
+        with open(self.image, "rb") as f:
+            f.seek(16 * 2048)
+            self.assertEqual(f.read(6), b"\x01CD001")
+
+
+class DestinationTest(FailureCase):
+    def test_missing_destination_folder(self):
+        small_tree(self.source)
+        result = make_hybrid(os.path.join(self.out, "no such folder", "disc.iso"), self.source)
+        self.assertFailedCleanly(result.returncode, result.stderr, [], "No such file or directory")
+
+    def test_file_size_limit_mid_write(self):
+        small_tree(self.source)
+
+        def limit():
+            resource.setrlimit(resource.RLIMIT_FSIZE, (1 << 20, 1 << 20))
+
+        result = make_hybrid(self.image, self.source, preexec_fn=limit)
+        self.assertFailedCleanly(result.returncode, result.stderr, [], "file size limit")
+
+
+@unittest.skipUnless(os.path.exists("/usr/bin/setpriv") or os.geteuid() != 0, "needs setpriv to drop root")
+class UnprivilegedTest(FailureCase):
+    """Permissions only bite without root, so as root these runs drop to nobody."""
+
+    def run_unprivileged(self, *args):
+        command = [TOOL, *args]
+        if os.geteuid() == 0:
+            for folder, dirs, files in os.walk(self.work):
+                for name in [folder] + [os.path.join(folder, n) for n in dirs + files]:
+                    os.lchown(name, NOBODY, NOBODY)
+            os.chmod(self.work, 0o755)
+            command = ["setpriv", f"--reuid={NOBODY}", f"--regid={NOBODY}", "--clear-groups", *command]
+        return subprocess.run(command, capture_output=True, text=True, timeout=300)
+
+    def test_unreadable_file_fails_the_run(self):
+        small_tree(self.source)
+        secret = os.path.join(self.source, "sub", "secret.txt")
+        write_file(secret, b"no peeking\n")
+        os.chmod(secret, 0)
+        result = self.run_unprivileged("makehybrid", "-o", self.image, self.source, "-iso", "-joliet")
+        self.assertFailedCleanly(result.returncode, result.stderr, [], "secret.txt")
+        self.assertIn("Permission denied", result.stderr)
+
+    def test_unwritable_destination_folder(self):
+        small_tree(self.source)
+        os.chmod(self.out, 0o555)
+        self.addCleanup(os.chmod, self.out, 0o755)
+        result = self.run_unprivileged("makehybrid", "-o", self.image, self.source, "-iso", "-joliet")
+        self.assertFailedCleanly(result.returncode, result.stderr, [], "Permission denied")
+
+
+class MidRunTest(FailureCase):
+    """Stops a run that is writing a 1 GiB image, right after its first progress line."""
+
+    SIZE = 1 << 30
+
+    def setUp(self):
+        super().setUp()
+        self.big = os.path.join(self.source, "big.bin")
+        make_sparse(self.big, self.SIZE, {0: b"head", self.SIZE - 4: b"tail"})
+
+    def interrupt(self, action):
+        with subprocess.Popen([TOOL, "makehybrid", "-o", self.image, self.source, "-iso", "-joliet"],
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True) as proc:
+            first = proc.stdout.readline()
+            self.assertEqual(first, "10%\n")
+            action(proc)
+            stdout, stderr = proc.communicate(timeout=300)
+        self.assertNotIn("100%", stdout, "the run finished before it was stopped")
+        return proc.returncode, stderr
+
+    def test_signals_remove_the_partial_image(self):
+        for signum in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+            with self.subTest(signal=signum.name):
+                returncode, stderr = self.interrupt(lambda proc: proc.send_signal(signum))
+                self.assertFailedCleanly(returncode, stderr, [], signum.name, status=128 + signum)
+
+    def test_file_shrinking_mid_run_fails_the_run(self):
+        returncode, stderr = self.interrupt(lambda proc: os.truncate(self.big, 4096))
+        self.assertFailedCleanly(returncode, stderr, [], "changed while imaging")
+
+
+if __name__ == "__main__":
+    unittest.main()
