@@ -7,8 +7,6 @@ LocationField::LocationField(const QString& placeholder, QWidget* parent)
     setPlaceholderText(placeholder);
     setReadOnly(true);
     setEnabled(false);
-    // A line edit would otherwise catch drops meant for the area around it, and refuse them.
-    setAcceptDrops(false);
 }
 
 void LocationField::showLocation(const Location& location)

@@ -61,6 +61,7 @@ QWidget* MainView::makeSourceArea()
     connect(m_sourceArea, &DropZoneButton::clicked, this, [this] { m_model->selectSource(); });
 
     m_sourceSymbol = new ScaledPictureView(QSize(128, 128));
+    m_sourceSymbol->setObjectName(QStringLiteral("sourceSymbol"));
     m_sourceSymbol->setContentsMargins(symbolPadding, symbolPadding, symbolPadding, symbolPadding);
 
     m_progressBar = new AnimatedProgressBar;

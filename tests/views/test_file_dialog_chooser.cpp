@@ -1,0 +1,170 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "views/FileDialogChooser.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+namespace {
+
+// Runs `drive` on the file dialog the chooser is about to open, from inside the dialog's own event loop.
+// A failed step rejects the dialog, so a broken test ends instead of waiting on a modal dialog forever.
+void whenDialogOpens(const std::function<void(QFileDialog&)>& drive)
+{
+    auto* poll = new QTimer;
+    poll->setInterval(20);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, drive] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        const auto closeOnFailure = qScopeGuard([dialog] {
+            if (dialog->isVisible())
+                dialog->reject();
+        });
+        drive(*dialog);
+    });
+    poll->start();
+}
+
+[[nodiscard]] QAbstractItemView* listOf(QFileDialog& dialog)
+{
+    return dialog.findChild<QAbstractItemView*>(QStringLiteral("listView"));
+}
+
+// The list entry for `path`, once the dialog's model has read the folder.
+[[nodiscard]] QModelIndex entryFor(QFileDialog& dialog, const QString& path)
+{
+    auto* model = qobject_cast<QFileSystemModel*>(listOf(dialog)->model());
+    return model ? model->index(path) : QModelIndex();
+}
+
+// Selects `path` in the list as a click would and presses Open.
+void selectAndOpen(QFileDialog& dialog, const QString& path)
+{
+    dialog.setDirectory(QFileInfo(path).absolutePath());
+    QAbstractItemView* list = listOf(dialog);
+    QVERIFY(list);
+    QTRY_VERIFY(entryFor(dialog, path).isValid() && !list->visualRect(entryFor(dialog, path)).isEmpty());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(entryFor(dialog, path)).center());
+    QPushButton* open = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open);
+    QVERIFY(open);
+    QTRY_VERIFY(open->isEnabled());
+    QTest::mouseClick(open, Qt::LeftButton);
+}
+
+class Items {
+public:
+    Items()
+    {
+        QDir root(m_root.path());
+        root.mkpath(QStringLiteral("Folder/inner"));
+        root.mkpath(QStringLiteral("Foo.app/Contents"));
+        QFile file(path(QStringLiteral("notes.txt")));
+        if (file.open(QIODevice::WriteOnly))
+            file.write("notes\n");
+    }
+    [[nodiscard]] QString path(const QString& name) const { return m_root.filePath(name); }
+
+private:
+    QTemporaryDir m_root;
+};
+
+} // namespace
+
+class TestFileDialogChooser : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void sourceIsOneSelectedItemOfAnyKind_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("file") << QStringLiteral("notes.txt");
+        QTest::newRow("folder") << QStringLiteral("Folder");
+        QTest::newRow("bundle") << QStringLiteral("Foo.app");
+    }
+    void sourceIsOneSelectedItemOfAnyKind()
+    {
+        QFETCH(QString, name);
+        Items items;
+        QWidget window;
+        window.show();
+        FileDialogChooser chooser(&window);
+
+        whenDialogOpens([&](QFileDialog& dialog) { selectAndOpen(dialog, items.path(name)); });
+        const ChooserAnswer answer = chooser.chooseSource();
+        QVERIFY(answer.confirmed);
+        QCOMPARE(answer.location, QUrl::fromLocalFile(items.path(name)));
+    }
+
+    void doubleClickStillEntersAFolder()
+    {
+        Items items;
+        FileDialogChooser chooser(nullptr);
+        QString shownAfterDoubleClick;
+        whenDialogOpens([&](QFileDialog& dialog) {
+            dialog.setDirectory(items.path(QStringLiteral(".")));
+            QAbstractItemView* list = listOf(dialog);
+            const QString folder = items.path(QStringLiteral("Folder"));
+            QTRY_VERIFY(entryFor(dialog, folder).isValid() && !list->visualRect(entryFor(dialog, folder)).isEmpty());
+            const QPoint point = list->visualRect(entryFor(dialog, folder)).center();
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, point);
+            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, point);
+            QTRY_VERIFY(dialog.directory().absolutePath() == folder);
+            QVERIFY(dialog.isVisible());
+            shownAfterDoubleClick = dialog.directory().absolutePath();
+            dialog.reject();
+        });
+        const ChooserAnswer answer = chooser.chooseSource();
+        QCOMPARE(shownAfterDoubleClick, items.path(QStringLiteral("Folder")));
+        QVERIFY(!answer.confirmed);
+        QVERIFY(!answer.location);
+    }
+
+    void cancelAnswersUnconfirmed()
+    {
+        FileDialogChooser chooser(nullptr);
+        whenDialogOpens([](QFileDialog& dialog) { dialog.reject(); });
+        QVERIFY(!chooser.chooseSource().confirmed);
+        whenDialogOpens([](QFileDialog& dialog) { dialog.reject(); });
+        QVERIFY(!chooser.chooseDestination().confirmed);
+    }
+
+    void destinationIsOneFolder()
+    {
+        Items items;
+        FileDialogChooser chooser(nullptr);
+        bool showsFiles = true;
+        whenDialogOpens([&](QFileDialog& dialog) {
+            QCOMPARE(dialog.fileMode(), QFileDialog::Directory);
+            showsFiles = !dialog.testOption(QFileDialog::ShowDirsOnly);
+            selectAndOpen(dialog, items.path(QStringLiteral("Folder")));
+        });
+        const ChooserAnswer answer = chooser.chooseDestination();
+        QVERIFY(!showsFiles);
+        QVERIFY(answer.confirmed);
+        QCOMPARE(answer.location, QUrl::fromLocalFile(items.path(QStringLiteral("Folder"))));
+    }
+};
+
+int main(int argc, char* argv[])
+{
+    // Qt's own dialog is the one under test; a platform theme must not swap in a native one.
+    QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+    QApplication application(argc, argv);
+    TestFileDialogChooser test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_file_dialog_chooser.moc"
