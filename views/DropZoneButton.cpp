@@ -5,8 +5,12 @@
 #include <QDropEvent>
 #include <QLayout>
 #include <QMimeData>
-#include <QStyleOptionFocusRect>
-#include <QStylePainter>
+#include <QPainter>
+
+namespace {
+constexpr qreal focusOutlineWidth = 2.0;
+constexpr qreal focusOutlineRadius = 6.0;
+} // namespace
 
 DropZoneButton::DropZoneButton(std::function<bool(const QList<QUrl>&)> takeDrop, QWidget* parent)
     : QAbstractButton(parent)
@@ -29,14 +33,16 @@ QSize DropZoneButton::minimumSizeHint() const
 
 void DropZoneButton::paintEvent(QPaintEvent*)
 {
-    // Flat: nothing but the focus frame, so keyboard users can see where they are.
-    if (!hasFocus())
+    // Flat: nothing but an outline while focus came from the keyboard. The style's own focus frame would
+    // tint the whole area, which is most of the window.
+    if (!hasFocus() || !window()->testAttribute(Qt::WA_KeyboardFocusChange))
         return;
-    QStylePainter painter(this);
-    QStyleOptionFocusRect option;
-    option.initFrom(this);
-    option.backgroundColor = palette().color(QPalette::Window);
-    painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(palette().color(QPalette::Highlight), focusOutlineWidth));
+    const qreal inset = focusOutlineWidth;
+    painter.drawRoundedRect(
+        QRectF(rect()).adjusted(inset, inset, -inset, -inset), focusOutlineRadius, focusOutlineRadius);
 }
 
 void DropZoneButton::dragEnterEvent(QDragEnterEvent* event)
