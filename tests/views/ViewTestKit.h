@@ -11,11 +11,15 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileDialog>
 #include <QMimeData>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 #include <QWidget>
+#include <functional>
 
 namespace ViewTestKit {
 
@@ -128,6 +132,27 @@ inline bool dropUrls(QWidget& window, const QPoint& position, const QList<QUrl>&
 inline QPoint centreInWindow(const QWidget& widget)
 {
     return widget.mapTo(widget.window(), widget.rect().center());
+}
+
+// Runs `drive` on the file dialog the chooser is about to open, from inside the dialog's own event loop.
+// A failed step rejects the dialog, so a broken test ends instead of waiting on a modal dialog forever.
+inline void whenDialogOpens(const std::function<void(QFileDialog&)>& drive)
+{
+    auto* poll = new QTimer;
+    poll->setInterval(20);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, drive] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        const auto closeOnFailure = qScopeGuard([dialog] {
+            if (dialog->isVisible())
+                dialog->reject();
+        });
+        drive(*dialog);
+    });
+    poll->start();
 }
 
 } // namespace ViewTestKit

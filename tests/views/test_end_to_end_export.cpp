@@ -13,37 +13,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 using namespace ViewTestKit;
 
 namespace {
 
 constexpr int exportTimeout = 60000;
-
-// Answers the next file dialog with `folder`, from inside the dialog's own event loop.
-void answerNextDialogWith(const QString& folder)
-{
-    auto* poll = new QTimer;
-    poll->setInterval(20);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, folder] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible())
-            return;
-        poll->stop();
-        poll->deleteLater();
-        dialog->setDirectory(folder);
-        // Nothing selected in a folder dialog means the folder on show.
-        if (QPushButton* choose = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open))
-            QTest::mouseClick(choose, Qt::LeftButton);
-        else
-            dialog->reject();
-    });
-    poll->start();
-}
 
 } // namespace
 
@@ -77,7 +54,11 @@ private Q_SLOTS:
         QVERIFY(dropUrls(window, sourceArea, { QUrl::fromLocalFile(source) }));
         QTRY_COMPARE(view.findChild<QLineEdit*>(QStringLiteral("sourceField"))->text(), source);
 
-        answerNextDialogWith(destination);
+        whenDialogOpens([&](QFileDialog& dialog) {
+            dialog.setDirectory(destination);
+            // With nothing selected, a folder dialog chooses the folder on show.
+            QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open), Qt::LeftButton);
+        });
         QTest::mouseClick(view.findChild<QAbstractButton*>(QStringLiteral("destinationButton")), Qt::LeftButton);
         QCOMPARE(view.findChild<QLineEdit*>(QStringLiteral("destinationField"))->text(), destination);
 

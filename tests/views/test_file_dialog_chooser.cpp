@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "ViewTestKit.h"
+
 #include "views/FileDialogChooser.h"
 
 #include <QAbstractItemView>
@@ -9,34 +11,12 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
-#include <functional>
+
+using ViewTestKit::whenDialogOpens;
 
 namespace {
-
-// Runs `drive` on the file dialog the chooser is about to open, from inside the dialog's own event loop.
-// A failed step rejects the dialog, so a broken test ends instead of waiting on a modal dialog forever.
-void whenDialogOpens(const std::function<void(QFileDialog&)>& drive)
-{
-    auto* poll = new QTimer;
-    poll->setInterval(20);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, drive] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible())
-            return;
-        poll->stop();
-        poll->deleteLater();
-        const auto closeOnFailure = qScopeGuard([dialog] {
-            if (dialog->isVisible())
-                dialog->reject();
-        });
-        drive(*dialog);
-    });
-    poll->start();
-}
 
 [[nodiscard]] QAbstractItemView* listOf(QFileDialog& dialog)
 {

@@ -270,16 +270,6 @@ private Q_SLOTS:
         QCOMPARE(window.model->selectedSourceURL().has_value(), taken);
     }
 
-    void dropsWithoutLocalFilesAreRefused()
-    {
-        ScriptWorkspace workspace;
-        Window window(workspace.toolPath());
-        const QPoint position = centreInWindow(*window.part<QWidget>("sourceSymbol"));
-        QVERIFY(!dropUrls(*window.view, position, { QUrl(QStringLiteral("https://example.org/a.txt")) }));
-        QCoreApplication::processEvents();
-        QVERIFY(!window.model->selectedSourceURL());
-    }
-
     void symbolsFollowThePaletteText()
     {
         ScriptWorkspace workspace;
