@@ -16,7 +16,6 @@ constexpr qreal titleScale = 1.5;
 {
     auto* row = new QHBoxLayout;
     auto* shortcut = new QLabel(shortcutText(command));
-    shortcut->setObjectName(QStringLiteral("shortcut"));
     row->addWidget(shortcut);
     row->addStretch();
     row->addWidget(new QLabel(command.title));

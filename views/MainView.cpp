@@ -38,12 +38,12 @@ MainView::MainView(std::shared_ptr<ExportModel> model, QWidget* parent)
     layout->addSpacerItem(new QSpacerItem(0, minimumGap, QSizePolicy::Minimum, QSizePolicy::Expanding));
     layout->addWidget(makeDestinationBar());
 
-    ExportModel* const source = m_model.get();
-    connect(source, &ExportModel::selectedSourceURLChanged, this, [this] { refresh(); });
-    connect(source, &ExportModel::selectedDestinationURLChanged, this, [this] { refresh(); });
-    connect(source, &ExportModel::exportInProgressChanged, this, [this] { refresh(); });
-    connect(source, &ExportModel::progressChanged, this, [this](bool animated) { refresh(animated); });
-    connect(source, &ExportModel::isoFileSizeChanged, this, [this] { refresh(); });
+    ExportModel* const emitter = m_model.get();
+    connect(emitter, &ExportModel::selectedSourceURLChanged, this, [this] { refresh(); });
+    connect(emitter, &ExportModel::selectedDestinationURLChanged, this, [this] { refresh(); });
+    connect(emitter, &ExportModel::exportInProgressChanged, this, [this] { refresh(); });
+    connect(emitter, &ExportModel::progressChanged, this, [this](bool animated) { refresh(animated); });
+    connect(emitter, &ExportModel::isoFileSizeChanged, this, [this] { refresh(); });
     refresh();
 }
 
