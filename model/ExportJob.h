@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QEventLoopLocker>
 #include <QObject>
 #include <QProcess>
 #include <memory>
@@ -10,6 +11,7 @@ class StagingFolder;
 
 // One run of the image tool over a staged copy. It owns itself: it lives until the tool has exited and its
 // end has been handed to the model, and it keeps the model alive until then, whatever happens to the window.
+// An explicit quit stops the tool instead.
 class ExportJob : public QObject {
     Q_OBJECT
 
@@ -32,4 +34,6 @@ private:
     std::unique_ptr<StagingFolder> m_stagingFolder;
     QString m_outputImage;
     QProcess m_process;
+    // Closing the last window does not cut an export short: the application waits for the tool's end.
+    QEventLoopLocker m_keepApplicationRunning;
 };

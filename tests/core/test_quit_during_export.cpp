@@ -17,6 +17,7 @@ class QuitDuringExportTest : public QObject {
 private Q_SLOTS:
     void quittingStopsTheToolAndRemovesTheStaging_data();
     void quittingStopsTheToolAndRemovesTheStaging();
+    void runningExportKeepsTheEventLoopUntilItEnds();
 };
 
 void QuitDuringExportTest::quittingStopsTheToolAndRemovesTheStaging_data()
@@ -55,6 +56,31 @@ void QuitDuringExportTest::quittingStopsTheToolAndRemovesTheStaging()
     QVERIFY(w.leftovers().isEmpty());
     QVERIFY(QFile::exists(w.sourcePath(QStringLiteral("Data/file"))));
     QVERIFY(QDir(w.destinationPath()).isEmpty());
+}
+
+void QuitDuringExportTest::runningExportKeepsTheEventLoopUntilItEnds()
+{
+    Workspace w;
+    writeFile(w.sourcePath(QStringLiteral("a.txt")), "a");
+    w.setToolScript({ QStringLiteral("sleep 300"), QStringLiteral("image 2048") });
+    std::weak_ptr<ExportModel> model;
+    {
+        TestModel t;
+        t.choose(w.sourcePath(QStringLiteral("a.txt")), w.destinationPath());
+        t.model->startExport();
+        model = t.model;
+    }
+
+    // Nothing else holds the loop, as after the last window has closed: it ends when the export does.
+    bool gaveUp = false;
+    QTimer::singleShot(30000, QCoreApplication::instance(), [&gaveUp] {
+        gaveUp = true;
+        QCoreApplication::quit();
+    });
+    QCoreApplication::exec();
+    QVERIFY(!gaveUp);
+    QCOMPARE(QFileInfo(w.destinationPath() + QStringLiteral("/a.iso")).size(), 2048);
+    QVERIFY(w.leftovers().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(QuitDuringExportTest)
