@@ -3,7 +3,7 @@
 
 // Shared scaffolding for tests that run whole exports through the fake image tool.
 
-#include "intake/LocationChooser.h"
+#include "ScriptedChooser.h"
 #include "model/ExportModel.h"
 
 #include <QDir>
@@ -67,26 +67,6 @@ public:
 
 private:
     QTemporaryDir m_root;
-};
-
-// Answers the model's dialogs as a test tells it to, and counts how often it was asked.
-class ScriptedChooser : public LocationChooser {
-public:
-    ChooserAnswer sourceAnswer;
-    ChooserAnswer destinationAnswer;
-    int sourceRequests = 0;
-    int destinationRequests = 0;
-
-    ChooserAnswer chooseSource() override
-    {
-        ++sourceRequests;
-        return sourceAnswer;
-    }
-    ChooserAnswer chooseDestination() override
-    {
-        ++destinationRequests;
-        return destinationAnswer;
-    }
 };
 
 // A model wired to a scripted chooser, by default running the fake tool.

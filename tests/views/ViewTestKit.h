@@ -4,7 +4,7 @@
 // Scaffolding for the widget tests: a chooser that answers as told, a shell-script image tool, and a
 // drop delivered the way a window delivers it.
 
-#include "intake/LocationChooser.h"
+#include "ScriptedChooser.h"
 
 #include <QApplication>
 #include <QDir>
@@ -22,26 +22,6 @@
 #include <functional>
 
 namespace ViewTestKit {
-
-// Answers the model's dialogs as a test tells it to, and counts how often it was asked.
-class CountingChooser : public LocationChooser {
-public:
-    ChooserAnswer sourceAnswer;
-    ChooserAnswer destinationAnswer;
-    int sourceRequests = 0;
-    int destinationRequests = 0;
-
-    ChooserAnswer chooseSource() override
-    {
-        ++sourceRequests;
-        return sourceAnswer;
-    }
-    ChooserAnswer chooseDestination() override
-    {
-        ++destinationRequests;
-        return destinationAnswer;
-    }
-};
 
 inline bool writeFile(const QString& path, const QByteArray& content)
 {

@@ -22,7 +22,7 @@ constexpr int exportTimeout = 15000;
 // One main window's content over a model with a counting chooser and a script tool.
 struct Window {
     explicit Window(const QString& toolPath)
-        : chooser(std::make_shared<CountingChooser>())
+        : chooser(std::make_shared<ScriptedChooser>())
         , model(ExportModel::create(toolPath, chooser))
         , view(std::make_unique<MainView>(model))
     {
@@ -48,7 +48,7 @@ struct Window {
         model->selectDestination();
     }
 
-    std::shared_ptr<CountingChooser> chooser;
+    std::shared_ptr<ScriptedChooser> chooser;
     std::shared_ptr<ExportModel> model;
     std::unique_ptr<MainView> view;
 };
