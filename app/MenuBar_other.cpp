@@ -19,6 +19,7 @@ void buildMenus(QMenuBar& menuBar, const Bundle& bundle, const MenuCommands& com
 
 std::unique_ptr<QMenuBar> makeWindowlessMenuBar(const Bundle&, const MenuCommands&)
 {
-    // The application ends with its last main window, so there is never a moment without one.
+    // The application ends once its last main window has closed (after any running export has finished),
+    // so nobody could reach a menu bar without a window.
     return nullptr;
 }
