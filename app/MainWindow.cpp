@@ -7,7 +7,8 @@
 
 MainWindow::MainWindow(const QString& imageToolPath, const QString& title, QWidget* parent)
     : QMainWindow(parent)
-    , m_view(new MainView(ExportModel::create(imageToolPath, std::make_shared<FileDialogChooser>(this))))
+    , m_model(ExportModel::create(imageToolPath, std::make_shared<FileDialogChooser>(this)))
+    , m_view(new MainView(m_model))
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(title);

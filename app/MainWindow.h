@@ -2,7 +2,9 @@
 #pragma once
 
 #include <QMainWindow>
+#include <memory>
 
+class ExportModel;
 class MainView;
 
 // One main window: its own model and dialogs, deleted when closed.
@@ -13,7 +15,9 @@ public:
     MainWindow(const QString& imageToolPath, const QString& title, QWidget* parent = nullptr);
 
     [[nodiscard]] MainView* view() const { return m_view; }
+    [[nodiscard]] const std::shared_ptr<ExportModel>& model() const { return m_model; }
 
 private:
+    std::shared_ptr<ExportModel> m_model;
     MainView* m_view;
 };

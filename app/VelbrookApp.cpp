@@ -5,17 +5,30 @@
 #include "app/MainWindow.h"
 #include "app/MenuBar.h"
 #include "app/QuitPolicy.h"
+#include "common/StopSignals.h"
+#include "model/ExportModel.h"
 #include "model/ImageToolPath.h"
+#include "model/SourceStaging.h"
 #include "views/SymbolIcon.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
+#include <QThread>
+#include <algorithm>
 
 VelbrookApp::VelbrookApp(QApplication& application)
     : m_bundle(Bundle::load(mainBundleInfoPath))
     , m_imageToolPath(defaultImageToolPath())
     , m_appDelegate(m_bundle)
+    , m_stopSignals(new StopSignals(&application))
+    , m_staleStagingSweep(QThread::create(removeStaleStaging))
 {
+    // A signal from outside is a quit the user already agreed to: stop the exports, clean up, exit 0.
+    QObject::connect(m_stopSignals, &StopSignals::stopRequested, &application, [] { QApplication::quit(); });
+    m_staleStagingSweep->start();
+
     QApplication::setApplicationName(QStringLiteral("Velbrook"));
     QApplication::setApplicationVersion(bundleInfoString(m_bundle, QStringLiteral("CFBundleShortVersionString")));
     QApplication::setDesktopFileName(QStringLiteral("velbrook"));
@@ -26,11 +39,17 @@ VelbrookApp::VelbrookApp(QApplication& application)
     openMainWindow();
 }
 
-VelbrookApp::~VelbrookApp() = default;
+VelbrookApp::~VelbrookApp()
+{
+    m_staleStagingSweep->wait();
+    delete m_staleStagingSweep;
+}
 
 MainWindow* VelbrookApp::openMainWindow()
 {
     auto* window = new MainWindow(m_imageToolPath, applicationName(m_bundle));
+    std::erase_if(m_models, [](const auto& model) { return model.expired(); });
+    m_models.push_back(window->model());
     buildMenus(*window->menuBar(), m_bundle, menuCommands(window));
     window->show();
     return window;
@@ -45,8 +64,35 @@ MenuCommands VelbrookApp::menuCommands(QWidget* window)
                 if (window)
                     window->close();
             },
-        .quit = [] { QApplication::quit(); },
+        .quit = [this] { requestQuit(); },
         .showHelp = [this] { m_appDelegate.showHelpWindow(); },
         .showAbout = [this] { m_appDelegate.showAboutWindow(); },
     };
+}
+
+bool VelbrookApp::exportRunning() const
+{
+    return std::ranges::any_of(m_models, [](const auto& weak) {
+        const auto model = weak.lock();
+        return model && model->canCancelExport();
+    });
+}
+
+void VelbrookApp::requestQuit()
+{
+    if (exportRunning()) {
+        QMessageBox question(QMessageBox::Question, applicationName(m_bundle),
+            QApplication::translate("VelbrookApp", "An export is running. Stop it and quit?"), QMessageBox::NoButton,
+            QApplication::activeWindow());
+        QPushButton* stop
+            = question.addButton(QApplication::translate("VelbrookApp", "Stop and Quit"), QMessageBox::DestructiveRole);
+        QPushButton* cancel = question.addButton(QMessageBox::Cancel);
+        question.setDefaultButton(cancel);
+        question.setEscapeButton(cancel);
+        question.exec();
+        if (question.clickedButton() != stop)
+            return;
+    }
+    // Each running job stops its tool and removes its job folder before the application ends.
+    QApplication::quit();
 }

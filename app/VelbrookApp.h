@@ -6,8 +6,12 @@
 
 #include <QString>
 #include <memory>
+#include <vector>
 
+class ExportModel;
 class MainWindow;
+class QThread;
+class StopSignals;
 class QApplication;
 class QMenuBar;
 class QWidget;
@@ -24,6 +28,9 @@ public:
     VelbrookApp& operator=(const VelbrookApp&) = delete;
 
     MainWindow* openMainWindow();
+    // Quit from the menu: asks first while an export runs, in any window or in one already closed.
+    void requestQuit();
+    [[nodiscard]] bool exportRunning() const;
 
 private:
     [[nodiscard]] MenuCommands menuCommands(QWidget* window);
@@ -32,4 +39,8 @@ private:
     QString m_imageToolPath;
     AppDelegate m_appDelegate;
     std::unique_ptr<QMenuBar> m_windowlessMenuBar;
+    // Every window's model; a closed window's model lives on while its export runs.
+    std::vector<std::weak_ptr<ExportModel>> m_models;
+    StopSignals* m_stopSignals;
+    QThread* m_staleStagingSweep;
 };

@@ -1,93 +1,237 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/ExportJob.h"
 
-#include "model/ExportModel.h"
+#include "model/ExportLog.h"
 #include "model/ExportNames.h"
-#include "model/ItemCopy.h"
-#include "model/StagingFolder.h"
-#include "model/Utf8.h"
 
+#include <QByteArrayView>
 #include <QCoreApplication>
-#include <QDir>
+#include <QFile>
+#include <QThread>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+#ifdef Q_OS_LINUX
+#include <sys/prctl.h>
+#endif
 
 namespace {
-constexpr int startTimeoutMilliseconds = 30000;
+constexpr int cancelGraceMilliseconds = 2000;
 constexpr int quitGraceMilliseconds = 3000;
+constexpr qsizetype keptErrorBytes = 64 * 1024;
+const QByteArray toolFailurePrefix = QByteArrayLiteral("makehybrid failed - ");
 } // namespace
 
-void ExportModel::startExport()
+ExportJob::ExportJob(QString sourcePath, QString destinationPath, QString imageToolPath, StagingStep staging)
+    : m_sourcePath(std::move(sourcePath))
+    , m_destinationPath(std::move(destinationPath))
+    , m_imageToolPath(std::move(imageToolPath))
+    , m_stagingStep(std::move(staging))
 {
-    if (!m_selectedSourceURL || !m_selectedDestinationURL)
-        return;
-
-    const QString sourcePath = m_selectedSourceURL->toLocalFile();
-    const QString base = baseName(sourcePath);
-    auto stagingFolder = StagingFolder::create(QDir::tempPath(), base);
-    if (!stagingFolder || !copyItem(sourcePath, stagingFolder->path() + QLatin1Char('/') + itemName(sourcePath))) {
-        // The job folder, with whatever part of the copy was made, goes with `stagingFolder`.
-        setExportInProgress(false);
-        return;
-    }
-
-    const QString outputImage = outputImagePath(m_selectedDestinationURL->toLocalFile(), base);
-    setExportInProgress(true);
-    setProgress(0.0);
-    if (!ExportJob::launch(shared_from_this(), std::move(stagingFolder), outputImage))
-        setExportInProgress(false);
-}
-
-bool ExportJob::launch(
-    std::shared_ptr<ExportModel> model, std::unique_ptr<StagingFolder> stagingFolder, const QString& outputImage)
-{
-    auto* job = new ExportJob(std::move(model), std::move(stagingFolder), outputImage);
-    if (job->start())
-        return true;
-    delete job;
-    return false;
-}
-
-ExportJob::ExportJob(
-    std::shared_ptr<ExportModel> model, std::unique_ptr<StagingFolder> stagingFolder, QString outputImage)
-    : m_model(std::move(model))
-    , m_stagingFolder(std::move(stagingFolder))
-    , m_outputImage(std::move(outputImage))
-{ }
-
-ExportJob::~ExportJob() = default;
-
-bool ExportJob::start()
-{
-    m_process.setProgram(m_model->imageToolPath());
-    m_process.setArguments({ QStringLiteral("makehybrid"), QStringLiteral("-o"), m_outputImage, m_stagingFolder->path(),
-        QStringLiteral("-iso"), QStringLiteral("-joliet") });
-    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_process.setInputChannelMode(QProcess::ForwardedInputChannel);
-
-    connect(&m_process, &QProcess::readyReadStandardOutput, this, &ExportJob::readOutput);
-    connect(&m_process, &QProcess::finished, this, &ExportJob::finish);
+    qRegisterMetaType<ExportOutcome>();
+    m_killTimer.setSingleShot(true);
+    connect(&m_killTimer, &QTimer::timeout, this, [this] { m_process.kill(); });
     if (auto* application = QCoreApplication::instance())
         connect(application, &QCoreApplication::aboutToQuit, this, &ExportJob::abandon);
+}
 
+ExportJob::~ExportJob()
+{
+    abandon();
+}
+
+void ExportJob::start()
+{
+    m_worker = QThread::create([this] { m_staging = m_stagingStep(m_sourcePath, m_destinationPath, m_stop); });
+    connect(m_worker, &QThread::finished, this, &ExportJob::stagingDone);
+    m_worker->start();
+}
+
+void ExportJob::cancel()
+{
+    if (m_ended)
+        return;
+    m_stop = true;
+    const bool toolStarted = m_process.state() != QProcess::NotRunning;
+    if (toolStarted) {
+        qCDebug(exportLog) << "cancel: stopping the image tool";
+        m_process.terminate();
+        m_killTimer.start(cancelGraceMilliseconds);
+    }
+    end({ .kind = ExportOutcome::Kind::Cancelled, .toolStarted = toolStarted });
+}
+
+void ExportJob::stagingDone()
+{
+    if (!m_worker)
+        return; // abandoned meanwhile
+    m_worker->wait();
+    delete m_worker;
+    m_worker = nullptr;
+    if (m_ended) {
+        cleanUp();
+        return;
+    }
+    if (!m_staging.jobFolder) {
+        end({ .kind = ExportOutcome::Kind::Failed, .reason = m_staging.error });
+        cleanUp();
+        return;
+    }
+    Q_EMIT stagingFinished();
+    launchTool();
+}
+
+void ExportJob::launchTool()
+{
+    m_process.setProgram(m_imageToolPath);
+    m_process.setArguments({ QStringLiteral("makehybrid"), QStringLiteral("-o"), m_staging.imagePath,
+        m_staging.jobFolder->stagingPath(), QStringLiteral("-iso"), QStringLiteral("-joliet") });
+    m_process.setInputChannelMode(QProcess::ForwardedInputChannel);
+#ifdef Q_OS_LINUX
+    // A killed application must not leave its tool running on and publishing an image.
+    m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+#endif
+    connect(&m_process, &QProcess::readyReadStandardOutput, this, &ExportJob::readOutput);
+    connect(&m_process, &QProcess::readyReadStandardError, this, &ExportJob::readErrors);
+    connect(&m_process, &QProcess::started, this, [this] {
+        m_toolProcessId = m_process.processId();
+        qCDebug(exportLog) << "image tool started, pid" << m_toolProcessId;
+    });
+    connect(&m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            toolFailedToStart();
+    });
+    connect(&m_process, &QProcess::finished, this, &ExportJob::toolFinished);
     m_process.start(QIODevice::ReadOnly);
-    return m_process.waitForStarted(startTimeoutMilliseconds);
 }
 
 void ExportJob::readOutput()
 {
     // One chunk is whatever has arrived; a chunk cut inside a character is not valid text and steps nothing.
     const QByteArray chunk = m_process.readAllStandardOutput();
-    if (isValidUtf8(chunk))
-        m_model->advanceProgress();
+    if (!m_ended && QByteArrayView(chunk).isValidUtf8())
+        Q_EMIT progressStep();
 }
 
-void ExportJob::finish()
+void ExportJob::readErrors()
 {
-    m_model->finishExport(*m_stagingFolder, m_process, m_outputImage);
-    deleteLater();
+    const QByteArray text = m_process.readAllStandardError();
+    // Still the terminal's, as if the tool wrote there itself.
+    std::fwrite(text.constData(), 1, size_t(text.size()), stderr);
+    std::fflush(stderr);
+    m_toolErrors += text;
+    if (m_toolErrors.size() > keptErrorBytes)
+        m_toolErrors = m_toolErrors.right(keptErrorBytes);
+}
+
+void ExportJob::toolFailedToStart()
+{
+    qCDebug(exportLog) << "image tool failed to start:" << m_process.errorString();
+    if (!m_ended) {
+        end({ .kind = ExportOutcome::Kind::Failed,
+            .reason
+            = QStringLiteral("cannot start the image tool %1: %2").arg(m_imageToolPath, m_process.errorString()) });
+    }
+    cleanUp();
+}
+
+void ExportJob::toolFinished(int exitCode, QProcess::ExitStatus status)
+{
+    m_killTimer.stop();
+    qCDebug(exportLog) << "image tool ended, status" << exitCode << (status == QProcess::CrashExit ? "(signal)" : "");
+    readErrors();
+    const bool succeeded = status == QProcess::NormalExit && exitCode == 0;
+    if (!m_ended) {
+        if (succeeded)
+            end({ .kind = ExportOutcome::Kind::ImageWritten,
+                .imagePath = m_staging.imagePath,
+                .toolStarted = true,
+                .leftOut = m_staging.tally.leftOut });
+        else
+            end({ .kind = ExportOutcome::Kind::Failed,
+                .reason = toolFailureReason(exitCode, status),
+                .toolStarted = true });
+    }
+    if (!succeeded)
+        removeLeftoverImage();
+    cleanUp();
+}
+
+QString ExportJob::toolFailureReason(int exitCode, QProcess::ExitStatus status) const
+{
+    QString reason;
+    if (status == QProcess::CrashExit) {
+        reason = QStringLiteral("the image tool was stopped by signal %1 (%2)")
+                     .arg(exitCode)
+                     .arg(QString::fromLocal8Bit(::strsignal(exitCode)));
+    } else {
+        // The tool's own one-line account, else whatever it said last.
+        const QList<QByteArray> lines = m_toolErrors.trimmed().split('\n');
+        const QByteArray last = lines.isEmpty() ? QByteArray() : lines.last().trimmed();
+        const qsizetype prefix = last.indexOf(toolFailurePrefix);
+        if (prefix >= 0)
+            reason = QString::fromUtf8(last.mid(prefix + toolFailurePrefix.size()));
+        else if (!last.isEmpty())
+            reason = QString::fromUtf8(last);
+        else
+            reason = QStringLiteral("the image tool failed with exit status %1").arg(exitCode);
+    }
+    // The user knows the source, not the staged copy of it.
+    if (m_staging.jobFolder) {
+        const QString staged = m_staging.jobFolder->stagingPath() + QLatin1Char('/') + itemName(m_sourcePath);
+        reason.replace(staged, m_sourcePath);
+    }
+    return reason;
+}
+
+void ExportJob::end(ExportOutcome outcome)
+{
+    m_ended = true;
+    Q_EMIT finished(outcome);
+}
+
+void ExportJob::removeLeftoverImage() const
+{
+    // Where the destination has no unnamed files, a tool that could not clean up leaves its named one.
+    if (m_toolProcessId <= 0 || m_staging.imagePath.isEmpty())
+        return;
+    const QString leftover
+        = QStringLiteral("%1/.%2.%3.part").arg(m_destinationPath, itemName(m_staging.imagePath)).arg(m_toolProcessId);
+    struct stat status { };
+    const QByteArray path = QFile::encodeName(leftover);
+    if (::lstat(path.constData(), &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == ::getuid())
+        ::unlink(path.constData());
+}
+
+void ExportJob::cleanUp()
+{
+    std::shared_ptr<JobFolder> folder = std::move(m_staging.jobFolder);
+    if (!folder) {
+        deleteLater();
+        return;
+    }
+    // Removing a large staged tree takes a while; the result is already on screen.
+    m_worker = QThread::create([folder] { folder->remove(); });
+    connect(m_worker, &QThread::finished, this, [this] {
+        if (!m_worker)
+            return; // abandoned meanwhile
+        m_worker->wait();
+        delete m_worker;
+        m_worker = nullptr;
+        qCDebug(exportLog) << "job folder removed";
+        deleteLater();
+    });
+    m_worker->start();
 }
 
 void ExportJob::abandon()
 {
+    if (m_abandoned)
+        return;
+    m_abandoned = true;
+    m_stop = true;
     disconnect(&m_process, nullptr, this, nullptr);
     if (m_process.state() != QProcess::NotRunning) {
         m_process.terminate();
@@ -95,7 +239,15 @@ void ExportJob::abandon()
             m_process.kill();
             m_process.waitForFinished();
         }
+        removeLeftoverImage();
     }
-    m_stagingFolder->remove();
+    if (m_worker) {
+        m_worker->wait();
+        delete m_worker;
+        m_worker = nullptr;
+    }
+    m_staging.jobFolder.reset();
+    qCDebug(exportLog) << "job abandoned and cleaned up";
+    m_keepApplicationRunning.reset();
     deleteLater();
 }

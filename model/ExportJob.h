@@ -1,39 +1,67 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "model/ExportOutcome.h"
+#include "model/SourceStaging.h"
+
 #include <QEventLoopLocker>
 #include <QObject>
 #include <QProcess>
+#include <QTimer>
+#include <atomic>
 #include <memory>
 
-class ExportModel;
-class StagingFolder;
+class QThread;
 
-// One run of the image tool over a staged copy. It owns itself: it lives until the tool has exited and its
-// end has been handed to the model, and it keeps the model alive until then, whatever happens to the window.
-// An explicit quit stops the tool instead.
+// One export: stages the source on a worker thread, runs the image tool over the staged copy and removes the
+// job folder again. It owns all of that (the worker, the process, the job folder) and reports only through its
+// signals; `finished` comes exactly once. It deletes itself once everything it made is gone, and holds the
+// application open until then, so closing the last window does not cut an export short. Quitting stops it and
+// cleans up before the application ends.
 class ExportJob : public QObject {
     Q_OBJECT
 
 public:
-    // Launches the tool; returns false (and removes the staging folder) when it cannot be started.
-    [[nodiscard]] static bool launch(
-        std::shared_ptr<ExportModel> model, std::unique_ptr<StagingFolder> stagingFolder, const QString& outputImage);
+    ExportJob(QString sourcePath, QString destinationPath, QString imageToolPath, StagingStep staging);
     ~ExportJob() override;
 
-private:
-    ExportJob(std::shared_ptr<ExportModel> model, std::unique_ptr<StagingFolder> stagingFolder, QString outputImage);
+    // Returns at once; the work goes on in the background.
+    void start();
+    // Stops staging or the tool and ends the job as cancelled at once; cleanup goes on in the background.
+    void cancel();
 
-    [[nodiscard]] bool start();
+Q_SIGNALS:
+    // The source is staged and the tool is being started.
+    void stagingFinished();
+    // One chunk of the tool's output arrived as valid UTF-8 text.
+    void progressStep();
+    void finished(const ExportOutcome& outcome);
+
+private:
+    void stagingDone();
+    void launchTool();
     void readOutput();
-    void finish();
-    // The application is quitting: stop the tool and clean up rather than leave a child behind.
+    void readErrors();
+    void toolFailedToStart();
+    void toolFinished(int exitCode, QProcess::ExitStatus status);
+    [[nodiscard]] QString toolFailureReason(int exitCode, QProcess::ExitStatus status) const;
+    void end(ExportOutcome outcome);
+    void removeLeftoverImage() const;
+    void cleanUp();
     void abandon();
 
-    std::shared_ptr<ExportModel> m_model;
-    std::unique_ptr<StagingFolder> m_stagingFolder;
-    QString m_outputImage;
+    QString m_sourcePath;
+    QString m_destinationPath;
+    QString m_imageToolPath;
+    StagingStep m_stagingStep;
+    std::atomic<bool> m_stop { false };
+    QThread* m_worker = nullptr;
+    StagingResult m_staging;
     QProcess m_process;
-    // Closing the last window does not cut an export short: the application waits for the tool's end.
-    QEventLoopLocker m_keepApplicationRunning;
+    qint64 m_toolProcessId = 0;
+    QTimer m_killTimer;
+    QByteArray m_toolErrors;
+    bool m_ended = false;
+    bool m_abandoned = false;
+    std::unique_ptr<QEventLoopLocker> m_keepApplicationRunning = std::make_unique<QEventLoopLocker>();
 };

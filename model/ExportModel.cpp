@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/ExportModel.h"
 
-#include "intake/LocationChooser.h"
+#include "model/ExportJob.h"
 #include "model/FileSize.h"
-#include "model/StagingFolder.h"
+#include "model/LocationChooser.h"
 
-#include <QProcess>
 #include <QTimer>
 
 namespace {
@@ -14,21 +13,23 @@ constexpr double progressCeiling = 0.9;
 constexpr int endDelayMilliseconds = 1000;
 } // namespace
 
-std::shared_ptr<ExportModel> ExportModel::create(const QString& imageToolPath, std::shared_ptr<LocationChooser> chooser)
+std::shared_ptr<ExportModel> ExportModel::create(
+    const QString& imageToolPath, std::shared_ptr<LocationChooser> chooser, StagingStep staging)
 {
-    return std::shared_ptr<ExportModel>(new ExportModel(imageToolPath, std::move(chooser)));
+    return std::shared_ptr<ExportModel>(new ExportModel(imageToolPath, std::move(chooser), std::move(staging)));
 }
 
-ExportModel::ExportModel(const QString& imageToolPath, std::shared_ptr<LocationChooser> chooser)
+ExportModel::ExportModel(const QString& imageToolPath, std::shared_ptr<LocationChooser> chooser, StagingStep staging)
     : m_imageToolPath(imageToolPath)
     , m_chooser(std::move(chooser))
+    , m_staging(std::move(staging))
 { }
 
 ExportModel::~ExportModel() = default;
 
 bool ExportModel::canStartExport() const
 {
-    return !m_exportInProgress && m_selectedSourceURL && m_selectedDestinationURL;
+    return !m_exportInProgress && !m_job && m_selectedSourceURL && m_selectedDestinationURL;
 }
 
 bool ExportModel::showsProgress() const
@@ -41,22 +42,70 @@ qint64 ExportModel::isoFileSizeInMegabytes() const
     return sizeInMegabytes(m_isoFileSize);
 }
 
+void ExportModel::startExport()
+{
+    if (!m_selectedSourceURL || !m_selectedDestinationURL || m_job)
+        return;
+
+    m_job = new ExportJob(
+        m_selectedSourceURL->toLocalFile(), m_selectedDestinationURL->toLocalFile(), m_imageToolPath, m_staging);
+    m_lastExportFailure.reset();
+    setStagingInProgress(true);
+    Q_EMIT exportEndChanged();
+
+    // Each connection owns the model until the job is gone, so an export outlives its window.
+    connect(m_job, &ExportJob::stagingFinished, this, [self = shared_from_this()] {
+        self->setStagingInProgress(false);
+        self->setExportInProgress(true);
+        self->setProgress(0.0);
+    });
+    connect(m_job, &ExportJob::progressStep, this, [self = shared_from_this()] { self->advanceProgress(); });
+    connect(m_job, &ExportJob::finished, this,
+        [self = shared_from_this()](const ExportOutcome& outcome) { self->finishExport(outcome); });
+    m_job->start();
+}
+
+void ExportModel::cancelExport()
+{
+    if (m_job)
+        m_job->cancel();
+}
+
 void ExportModel::advanceProgress()
 {
     if (m_progress < progressCeiling)
         setProgress(m_progress + progressStep);
 }
 
-void ExportModel::finishExport(StagingFolder& stagingFolder, const QProcess& process, const QString& outputImage)
+void ExportModel::finishExport(const ExportOutcome& outcome)
 {
-    stagingFolder.remove();
-
-    const bool succeeded = process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-    if (succeeded) {
-        setIsoFileSize(fileSize(QUrl::fromLocalFile(outputImage)));
+    m_job.clear();
+    setStagingInProgress(false);
+    switch (outcome.kind) {
+    case ExportOutcome::Kind::ImageWritten:
+        m_exportedImagePath = outcome.imagePath;
+        m_leftOutCount = outcome.leftOut;
+        setIsoFileSize(fileSize(QUrl::fromLocalFile(outcome.imagePath)));
         setProgress(1.0, true);
+        break;
+    case ExportOutcome::Kind::Failed:
+        m_lastExportFailure = ExportFailure { .reason = outcome.reason };
+        break;
+    case ExportOutcome::Kind::Cancelled:
+        m_lastExportFailure = ExportFailure { .cancelled = true };
+        break;
     }
+    Q_EMIT exportEndChanged();
 
+    // Only the tool's exit has an end step; a cancel or a start that never reached the tool ends at once.
+    if (outcome.toolStarted && outcome.kind != ExportOutcome::Kind::Cancelled)
+        scheduleEndStep();
+    else
+        setExportInProgress(false);
+}
+
+void ExportModel::scheduleEndStep()
+{
     // The captured owner keeps the model alive until the end step has run, even without its window.
     QTimer::singleShot(endDelayMilliseconds, this, [self = shared_from_this()] { self->setExportInProgress(false); });
 }
@@ -79,6 +128,14 @@ void ExportModel::setExportInProgress(bool inProgress)
         return;
     m_exportInProgress = inProgress;
     Q_EMIT exportInProgressChanged();
+}
+
+void ExportModel::setStagingInProgress(bool inProgress)
+{
+    if (m_stagingInProgress == inProgress)
+        return;
+    m_stagingInProgress = inProgress;
+    Q_EMIT stagingInProgressChanged();
 }
 
 void ExportModel::setProgress(double progress, bool animated)

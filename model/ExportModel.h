@@ -2,15 +2,25 @@
 #pragma once
 
 #include "common/Location.h"
+#include "model/ExportOutcome.h"
+#include "model/SourceStaging.h"
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QUrl>
 #include <memory>
+#include <optional>
 
+class ExportJob;
 class LocationChooser;
-class QProcess;
-class StagingFolder;
+
+// Why the last export ended without an image.
+struct ExportFailure {
+    bool cancelled = false;
+    // Empty when cancelled.
+    QString reason;
+};
 
 // The state of one main window: the chosen locations and the state of its export.
 // Always held by std::shared_ptr, so that a running export keeps its model alive after the window is gone.
@@ -20,20 +30,27 @@ class ExportModel : public QObject, public std::enable_shared_from_this<ExportMo
 public:
     // `imageToolPath` is the absolute path of the image tool; `chooser` answers the source and destination dialogs.
     [[nodiscard]] static std::shared_ptr<ExportModel> create(
-        const QString& imageToolPath, std::shared_ptr<LocationChooser> chooser = {});
+        const QString& imageToolPath, std::shared_ptr<LocationChooser> chooser = {}, StagingStep staging = stageSource);
     ~ExportModel() override;
 
     [[nodiscard]] const Location& selectedSourceURL() const { return m_selectedSourceURL; }
     [[nodiscard]] const Location& selectedDestinationURL() const { return m_selectedDestinationURL; }
+    // True from the end of staging until one second after the tool's exit has been handled.
     [[nodiscard]] bool exportInProgress() const { return m_exportInProgress; }
+    // True while the source is being staged, before the tool starts.
+    [[nodiscard]] bool stagingInProgress() const { return m_stagingInProgress; }
     [[nodiscard]] double progress() const { return m_progress; }
     [[nodiscard]] qint64 isoFileSize() const { return m_isoFileSize; }
+    [[nodiscard]] const std::optional<ExportFailure>& lastExportFailure() const { return m_lastExportFailure; }
+    // The image the last successful export wrote, and how many special files it left out.
+    [[nodiscard]] const QString& exportedImagePath() const { return m_exportedImagePath; }
+    [[nodiscard]] int leftOutCount() const { return m_leftOutCount; }
 
     [[nodiscard]] bool canStartExport() const;
+    // While staging runs or the tool runs.
+    [[nodiscard]] bool canCancelExport() const { return !m_job.isNull(); }
     [[nodiscard]] bool showsProgress() const;
     [[nodiscard]] qint64 isoFileSizeInMegabytes() const;
-
-    [[nodiscard]] const QString& imageToolPath() const { return m_imageToolPath; }
 
     // Source intake. `items` are a drop's URLs in order (the entries of its text/uri-list).
     // Returns whether the drop is taken; the source itself is set by a queued post.
@@ -42,36 +59,48 @@ public:
     // Destination chooser.
     void selectDestination();
 
-    // Export job: stages the source and launches the image tool; returns without waiting for the tool.
+    // Starts an export of the chosen source into the chosen folder; returns at once.
     void startExport();
+    void cancelExport();
     // One step of progress for one chunk of the tool's output.
     void advanceProgress();
-    // Handles the tool's exit: removes the staging folder, records success, schedules the end step.
-    void finishExport(StagingFolder& stagingFolder, const QProcess& process, const QString& outputImage);
+    // Turns the job's end into the fields, and schedules the end step after the tool's exit.
+    void finishExport(const ExportOutcome& outcome);
 
 Q_SIGNALS:
     void selectedSourceURLChanged();
     void selectedDestinationURLChanged();
     void exportInProgressChanged();
+    void stagingInProgressChanged();
     // `animated` is true for the one change a view should animate: the bar filling on success.
     void progressChanged(bool animated);
     void isoFileSizeChanged();
+    // The last export's end: its failure, or its image and what it left out; also whether one can be cancelled.
+    void exportEndChanged();
 
 private:
-    ExportModel(const QString& imageToolPath, std::shared_ptr<LocationChooser> chooser);
+    ExportModel(const QString& imageToolPath, std::shared_ptr<LocationChooser> chooser, StagingStep staging);
 
     void setSelectedSourceURL(const Location& location);
     void setSelectedDestinationURL(const Location& location);
     void setExportInProgress(bool inProgress);
+    void setStagingInProgress(bool inProgress);
     void setProgress(double progress, bool animated = false);
     void setIsoFileSize(qint64 size);
+    void scheduleEndStep();
 
     QString m_imageToolPath;
     std::shared_ptr<LocationChooser> m_chooser;
+    StagingStep m_staging;
+    QPointer<ExportJob> m_job;
 
     Location m_selectedSourceURL;
     Location m_selectedDestinationURL;
     bool m_exportInProgress = false;
+    bool m_stagingInProgress = false;
     double m_progress = 0.0;
     qint64 m_isoFileSize = 0;
+    std::optional<ExportFailure> m_lastExportFailure;
+    QString m_exportedImagePath;
+    int m_leftOutCount = 0;
 };

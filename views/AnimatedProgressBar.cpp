@@ -23,6 +23,8 @@ AnimatedProgressBar::AnimatedProgressBar(QWidget* parent)
 void AnimatedProgressBar::showFraction(double fraction, bool animated)
 {
     const int target = int(std::lround(std::clamp(fraction, 0.0, 1.0) * steps));
+    if (maximum() != steps)
+        setRange(0, steps);
     if (animated && m_animation->state() == QAbstractAnimation::Running && m_animation->endValue().toInt() == target)
         return;
     m_animation->stop();
@@ -33,4 +35,10 @@ void AnimatedProgressBar::showFraction(double fraction, bool animated)
     m_animation->setStartValue(value());
     m_animation->setEndValue(target);
     m_animation->start();
+}
+
+void AnimatedProgressBar::showBusy()
+{
+    m_animation->stop();
+    setRange(0, 0);
 }

@@ -14,6 +14,8 @@ public:
 
     // Shows `fraction`, gliding there when `animated`; any other change stops a glide and shows at once.
     void showFraction(double fraction, bool animated);
+    // Moves without a value, for work whose length is not known.
+    void showBusy();
 
 private:
     QPropertyAnimation* m_animation;

@@ -19,6 +19,11 @@ Command createImageCommand()
     return { QCoreApplication::translate("Commands", "Create Bootable ISO"), QKeySequence(Qt::CTRL | Qt::Key_E) };
 }
 
+Command cancelExportCommand()
+{
+    return { QCoreApplication::translate("Commands", "Cancel Export"), QKeySequence(Qt::Key_Escape) };
+}
+
 QString shortcutText(const Command& command)
 {
     return command.shortcut.toString(QKeySequence::NativeText);

@@ -14,6 +14,7 @@ struct Command {
 [[nodiscard]] Command selectSourceCommand();
 [[nodiscard]] Command selectDestinationCommand();
 [[nodiscard]] Command createImageCommand();
+[[nodiscard]] Command cancelExportCommand();
 
 // The shortcut as this platform writes it ("Ctrl+O" here, "⌘O" on macOS).
 [[nodiscard]] QString shortcutText(const Command& command);

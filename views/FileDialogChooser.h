@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "intake/LocationChooser.h"
+#include "model/LocationChooser.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -6,6 +6,7 @@
 #include "views/AnimatedProgressBar.h"
 #include "views/Commands.h"
 #include "views/DropZoneButton.h"
+#include "views/ElidedLabel.h"
 #include "views/LocationField.h"
 #include "views/ScaledPictureView.h"
 #include "views/SymbolButton.h"
@@ -22,6 +23,13 @@ constexpr QSize minimumViewSize(900, 500);
 constexpr int symbolPadding = 100;
 constexpr int destinationBarHeight = 50;
 constexpr int minimumGap = 8;
+constexpr int failureSymbolSide = 16;
+
+// The palette has no role for errors; a red that reads on the window's own background.
+QColor errorColor(const QPalette& palette)
+{
+    return palette.color(QPalette::Window).lightness() < 128 ? QColor(0xff, 0x7b, 0x72) : QColor(0xc0, 0x1c, 0x28);
+}
 } // namespace
 
 MainView::MainView(std::shared_ptr<ExportModel> model, QWidget* parent)
@@ -44,6 +52,8 @@ MainView::MainView(std::shared_ptr<ExportModel> model, QWidget* parent)
     connect(emitter, &ExportModel::exportInProgressChanged, this, [this] { refresh(); });
     connect(emitter, &ExportModel::progressChanged, this, [this](bool animated) { refresh(animated); });
     connect(emitter, &ExportModel::isoFileSizeChanged, this, [this] { refresh(); });
+    connect(emitter, &ExportModel::stagingInProgressChanged, this, [this] { refresh(); });
+    connect(emitter, &ExportModel::exportEndChanged, this, [this] { refresh(); });
     refresh();
 }
 
@@ -64,27 +74,45 @@ QWidget* MainView::makeSourceArea()
     m_sourceSymbol->setObjectName(QStringLiteral("sourceSymbol"));
     m_sourceSymbol->setContentsMargins(symbolPadding, symbolPadding, symbolPadding, symbolPadding);
 
-    m_progressBar = new AnimatedProgressBar;
-    m_progressBar->setObjectName(QStringLiteral("progressBar"));
-    m_isoSizeLine = new QLabel;
-    m_isoSizeLine->setObjectName(QStringLiteral("isoSizeLine"));
-
-    auto* progressRow = new QHBoxLayout;
-    const int sidePadding = style()->pixelMetric(QStyle::PM_LayoutLeftMargin);
-    progressRow->setContentsMargins(sidePadding, 0, sidePadding, 0);
-    progressRow->addWidget(m_progressBar, 1);
-    progressRow->addWidget(m_isoSizeLine);
-
     m_sourceField = new LocationField(tr("No source selected"));
     m_sourceField->setObjectName(QStringLiteral("sourceField"));
 
     auto* content = new QVBoxLayout(m_sourceArea);
     content->addStretch();
     content->addWidget(m_sourceSymbol, 1);
-    content->addLayout(progressRow);
+    content->addLayout(makeProgressRow());
     content->addWidget(m_sourceField);
     content->addStretch();
     return m_sourceArea;
+}
+
+QLayout* MainView::makeProgressRow()
+{
+    m_progressBar = new AnimatedProgressBar;
+    m_progressBar->setObjectName(QStringLiteral("progressBar"));
+    m_cancelButton = new SymbolButton(QStringLiteral("xmark"), cancelExportCommand());
+    m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    connect(m_cancelButton, &SymbolButton::clicked, this, [this] { m_model->cancelExport(); });
+
+    m_isoSizeLine = new QLabel;
+    m_isoSizeLine->setObjectName(QStringLiteral("isoSizeLine"));
+    m_leftOutNote = new QLabel;
+    m_leftOutNote->setObjectName(QStringLiteral("leftOutNote"));
+    m_failureSymbol = new QLabel;
+    m_failureSymbol->setObjectName(QStringLiteral("failureSymbol"));
+    m_endLine = new ElidedLabel;
+    m_endLine->setObjectName(QStringLiteral("endLine"));
+
+    auto* row = new QHBoxLayout;
+    const int sidePadding = style()->pixelMetric(QStyle::PM_LayoutLeftMargin);
+    row->setContentsMargins(sidePadding, 0, sidePadding, 0);
+    row->addWidget(m_progressBar, 1);
+    row->addWidget(m_cancelButton);
+    row->addWidget(m_isoSizeLine);
+    row->addWidget(m_leftOutNote);
+    row->addWidget(m_failureSymbol);
+    row->addWidget(m_endLine, 1);
+    return row;
 }
 
 QWidget* MainView::makeDestinationBar()
@@ -124,16 +152,47 @@ void MainView::refresh(bool animateProgress)
         [symbolName, symbolColor](
             const QSize& size, qreal ratio) { return symbolPixmap(symbolName, symbolColor, size, ratio); });
 
-    m_progressBar->setVisible(model.showsProgress());
-    m_progressBar->showFraction(model.progress(), animateProgress);
-
-    m_isoSizeLine->setVisible(model.isoFileSize() >= 1);
-    m_isoSizeLine->setText(tr("Exported ISO Size: %1 MB").arg(model.isoFileSizeInMegabytes()));
+    // A bar left full by an earlier export must not stand beside the news that this one failed.
+    const bool ended = !model.stagingInProgress() && !model.exportInProgress();
+    const bool failed = model.lastExportFailure().has_value();
+    m_progressBar->setVisible(model.stagingInProgress() || (model.showsProgress() && !(failed && ended)));
+    if (model.stagingInProgress())
+        m_progressBar->showBusy();
+    else
+        m_progressBar->showFraction(model.progress(), animateProgress);
+    m_cancelButton->setVisible(model.canCancelExport());
+    showExportEnd(model);
 
     m_sourceField->showLocation(model.selectedSourceURL());
     m_destinationField->showLocation(model.selectedDestinationURL());
 
     m_exportButton->setEnabled(model.canStartExport());
+}
+
+void MainView::showExportEnd(const ExportModel& model)
+{
+    const auto& failure = model.lastExportFailure();
+    m_isoSizeLine->setVisible(!failure && model.isoFileSize() >= 1);
+    m_isoSizeLine->setText(tr("Exported ISO Size: %1 MB").arg(model.isoFileSizeInMegabytes()));
+    m_leftOutNote->setVisible(m_isoSizeLine->isVisible() && model.leftOutCount() > 0);
+    m_leftOutNote->setText(model.leftOutCount() == 1 ? tr("(1 special file left out)")
+                                                     : tr("(%1 special files left out)").arg(model.leftOutCount()));
+
+    m_endLine->setVisible(failure.has_value());
+    m_failureSymbol->setVisible(failure && !failure->cancelled);
+    if (!failure)
+        return;
+    m_endLine->setFullText(failure->cancelled ? tr("Export cancelled") : tr("Export failed: %1").arg(failure->reason));
+    if (!failure->cancelled) {
+        const QColor color = errorColor(palette());
+        m_failureSymbol->setPixmap(symbolPixmap(QStringLiteral("exclamationmark.triangle"), color,
+            QSize(failureSymbolSide, failureSymbolSide), devicePixelRatioF()));
+        QPalette linePalette = m_endLine->palette();
+        linePalette.setColor(QPalette::WindowText, color);
+        m_endLine->setPalette(linePalette);
+    } else {
+        m_endLine->setPalette(palette());
+    }
 }
 
 void MainView::changeEvent(QEvent* event)

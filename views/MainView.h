@@ -6,6 +6,7 @@
 
 class AnimatedProgressBar;
 class DropZoneButton;
+class ElidedLabel;
 class ExportModel;
 class LocationField;
 class QLabel;
@@ -29,14 +30,20 @@ protected:
 private:
     QWidget* makeSourceArea();
     QWidget* makeDestinationBar();
+    QLayout* makeProgressRow();
     void refresh(bool animateProgress = false);
+    void showExportEnd(const ExportModel& model);
 
     std::shared_ptr<ExportModel> m_model;
 
     DropZoneButton* m_sourceArea = nullptr;
     ScaledPictureView* m_sourceSymbol = nullptr;
     AnimatedProgressBar* m_progressBar = nullptr;
+    SymbolButton* m_cancelButton = nullptr;
     QLabel* m_isoSizeLine = nullptr;
+    QLabel* m_leftOutNote = nullptr;
+    QLabel* m_failureSymbol = nullptr;
+    ElidedLabel* m_endLine = nullptr;
     LocationField* m_sourceField = nullptr;
     LocationField* m_destinationField = nullptr;
     SymbolButton* m_destinationButton = nullptr;

@@ -66,7 +66,8 @@ private Q_SLOTS:
         QVERIFY(exportButton->isEnabled());
         QTest::mouseClick(exportButton, Qt::LeftButton);
         QVERIFY(!exportButton->isEnabled());
-        QTRY_VERIFY_WITH_TIMEOUT(!view.model()->exportInProgress(), exportTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !view.model()->exportInProgress() && !view.model()->stagingInProgress(), exportTimeout);
 
         const QFileInfo image(destination + QStringLiteral("/Holiday Photos.iso"));
         QVERIFY(image.exists());

@@ -124,7 +124,7 @@ private Q_SLOTS:
         window.chooseBoth(workspace);
 
         QTest::mouseClick(window.part<QAbstractButton>("exportButton"), Qt::LeftButton);
-        QVERIFY(window.model->exportInProgress());
+        QTRY_VERIFY(window.model->exportInProgress());
         QVERIFY(window.shows("progressBar"));
         QVERIFY(!window.exportEnabled());
         QCOMPARE(window.part<QProgressBar>("progressBar")->value(), 0);
@@ -136,7 +136,8 @@ private Q_SLOTS:
         QVERIFY(window.shows("progressBar"));
         QVERIFY(!window.exportEnabled());
 
-        QTRY_VERIFY_WITH_TIMEOUT(!window.model->exportInProgress(), exportTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !window.model->exportInProgress() && !window.model->stagingInProgress(), exportTimeout);
         QVERIFY(window.exportEnabled());
         QTRY_COMPARE(
             window.part<QProgressBar>("progressBar")->value(), window.part<QProgressBar>("progressBar")->maximum());
@@ -160,7 +161,8 @@ private Q_SLOTS:
         window.chooseBoth(workspace);
 
         window.model->startExport();
-        QTRY_VERIFY_WITH_TIMEOUT(!window.model->exportInProgress(), exportTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !window.model->exportInProgress() && !window.model->stagingInProgress(), exportTimeout);
         QVERIFY(window.model->progress() > 0.99);
         QCOMPARE(window.shows("progressBar"), barStays);
         QVERIFY(window.exportEnabled());
@@ -185,7 +187,8 @@ private Q_SLOTS:
         window.chooseBoth(workspace);
 
         window.model->startExport();
-        QTRY_VERIFY_WITH_TIMEOUT(!window.model->exportInProgress(), exportTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !window.model->exportInProgress() && !window.model->stagingInProgress(), exportTimeout);
         QCOMPARE(window.shows("isoSizeLine"), !expectedLine.isEmpty());
         if (!expectedLine.isEmpty())
             QCOMPARE(window.part<QLabel>("isoSizeLine")->text(), expectedLine);
@@ -207,7 +210,8 @@ private Q_SLOTS:
         window.chooseBoth(workspace);
         QTest::keyClick(window.view.get(), Qt::Key_E, Qt::ControlModifier);
         QTRY_COMPARE(workspace.toolRuns(), 1);
-        QTRY_VERIFY_WITH_TIMEOUT(!window.model->exportInProgress(), exportTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !window.model->exportInProgress() && !window.model->stagingInProgress(), exportTimeout);
     }
 
     void exportShortcutDoesNothingWhileExportIsDisabled()
@@ -224,7 +228,8 @@ private Q_SLOTS:
         QTest::keyClick(window.view.get(), Qt::Key_E, Qt::ControlModifier);
         QTest::qWait(300);
         workspace.letToolGo();
-        QTRY_VERIFY_WITH_TIMEOUT(!window.model->exportInProgress(), exportTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !window.model->exportInProgress() && !window.model->stagingInProgress(), exportTimeout);
         QCOMPARE(workspace.toolRuns(), 1);
     }
 

@@ -3,7 +3,6 @@
 
 #include "common/BundleInfo.h"
 #include "model/ExportNames.h"
-#include "model/Utf8.h"
 
 #include <QJsonArray>
 #include <QTemporaryDir>
@@ -15,8 +14,6 @@ class CommonTest : public QObject {
 private Q_SLOTS:
     void bundleInfoGivesTextOrTheWarningSign();
     void bundleLoadsItsDictionaryFromAFile();
-    void toolOutputCountsOnlyWhenItIsWholeText_data();
-    void toolOutputCountsOnlyWhenItIsWholeText();
     void namesFollowTheSourcesLastElement_data();
     void namesFollowTheSourcesLastElement();
 };
@@ -51,30 +48,6 @@ void CommonTest::bundleLoadsItsDictionaryFromAFile()
     QVERIFY(!Bundle::load(write("broken.json", "{ not json")).infoDictionary);
     QVERIFY(!Bundle::load(write("array.json", "[1, 2]")).infoDictionary);
     QVERIFY(!Bundle::load(dir.filePath(QStringLiteral("missing.json"))).infoDictionary);
-}
-
-void CommonTest::toolOutputCountsOnlyWhenItIsWholeText_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<bool>("valid");
-    QTest::newRow("empty") << QByteArray() << true;
-    QTest::newRow("ascii lines") << QByteArray("10%\n20%\n") << true;
-    QTest::newRow("accents and emoji") << QByteArray("\xC3\xA9t\xC3\xA9 \xF0\x9F\x93\x80\n") << true;
-    QTest::newRow("cut after a lead byte") << QByteArray("ab\xC3") << false;
-    QTest::newRow("cut inside an emoji") << QByteArray("\xF0\x9F\x93") << false;
-    QTest::newRow("starts with a continuation") << QByteArray("\xA9\n") << false;
-    QTest::newRow("overlong slash") << QByteArray("\xC0\xAF") << false;
-    QTest::newRow("surrogate") << QByteArray("\xED\xA0\x80") << false;
-    QTest::newRow("beyond unicode") << QByteArray("\xF4\x90\x80\x80") << false;
-    QTest::newRow("latin-1") << QByteArray("caf\xE9") << false;
-    QTest::newRow("nul byte") << QByteArray("a\0b", 3) << true;
-}
-
-void CommonTest::toolOutputCountsOnlyWhenItIsWholeText()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(bool, valid);
-    QCOMPARE(isValidUtf8(bytes), valid);
 }
 
 void CommonTest::namesFollowTheSourcesLastElement_data()

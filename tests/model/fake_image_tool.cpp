@@ -2,6 +2,7 @@
 // Stands in for the image tool in tests. It follows a script named by VELBROOK_FAKE_TOOL_SCRIPT, one command a line:
 //   record FILE      append its arguments and a listing of the staging folder (argument 4) to FILE
 //   out TEXT         write TEXT to standard output in one write (\n and \xHH escapes allowed)
+//   err TEXT         the same on standard error
 //   sleep MS         pause
 //   wait-for FILE    pause until FILE exists (gives up with status 9 after a minute, so a failed test leaves no tool)
 //   image BYTES      write an image of BYTES bytes at the output path (argument 3)
@@ -86,9 +87,9 @@ int main(int argc, char** argv)
             for (int i = 1; i < argc; ++i)
                 record << "arg " << argv[i] << "\n";
             record << describeTree(staging);
-        } else if (command == "out") {
+        } else if (command == "out" || command == "err") {
             const std::string text = unescape(argument);
-            if (::write(STDOUT_FILENO, text.data(), text.size()) < 0)
+            if (::write(command == "out" ? STDOUT_FILENO : STDERR_FILENO, text.data(), text.size()) < 0)
                 return 3;
         } else if (command == "sleep") {
             std::this_thread::sleep_for(std::chrono::milliseconds(std::stoi(argument)));

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "intake/LocationChooser.h"
 #include "model/ExportModel.h"
+#include "model/LocationChooser.h"
 
 void ExportModel::selectDestination()
 {

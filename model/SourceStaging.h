@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "model/JobFolder.h"
+#include "model/StagedCopy.h"
+
+#include <QString>
+#include <atomic>
+#include <functional>
+#include <memory>
+
+// What the staging step of an export leaves: a job folder holding the staged source, or why there is none.
+struct StagingResult {
+    std::unique_ptr<JobFolder> jobFolder;
+    QString imagePath;
+    QString error;
+    StagingTally tally;
+};
+
+// Everything an export does before its image tool starts: removes the job folders of dead runs, checks the
+// image's name and destination, picks where staging is cheap (beside the source's file system when the
+// temporary or cache folder lies on it), checks free space before a copy, and stages the source.
+// Blocks for as long as the copy takes: run it on a worker thread. On a raised `stop` it returns with no folder
+// and no error.
+[[nodiscard]] StagingResult stageSource(
+    const QString& sourcePath, const QString& destinationPath, const std::atomic<bool>& stop);
+
+// The staging an export runs; tests wrap stageSource to hold it up.
+using StagingStep = std::function<StagingResult(
+    const QString& sourcePath, const QString& destinationPath, const std::atomic<bool>& stop)>;
+
+// Removes the job folders that dead runs left in the temporary and cache folders. May take long.
+void removeStaleStaging();

@@ -1,0 +1,133 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// Shared scaffolding for tests that run whole exports through the fake image tool.
+
+#include "ScriptedChooser.h"
+#include "TestFiles.h"
+#include "model/ExportModel.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <QUrl>
+#include <atomic>
+#include <memory>
+#include <sys/stat.h>
+
+namespace ExportTestKit {
+
+// A scratch area for one test: its own temporary and cache folders for staging, a source area, a destination
+// and a script for the fake tool.
+class Workspace {
+public:
+    Workspace()
+    {
+        QDir root(m_root.path());
+        for (const char* folder : { "tmp", "cache", "sources", "destination" })
+            root.mkpath(QString::fromLatin1(folder));
+        qputenv("TMPDIR", QFile::encodeName(tempPath()));
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(path(QStringLiteral("cache"))));
+    }
+    ~Workspace()
+    {
+        qunsetenv("TMPDIR");
+        qunsetenv("XDG_CACHE_HOME");
+    }
+
+    [[nodiscard]] QString path(const QString& relative) const { return m_root.filePath(relative); }
+    [[nodiscard]] QString tempPath() const { return m_root.filePath(QStringLiteral("tmp")); }
+    [[nodiscard]] QString sourcePath(const QString& name) const { return path(QStringLiteral("sources/") + name); }
+    [[nodiscard]] QString destinationPath() const { return path(QStringLiteral("destination")); }
+
+    // Whatever staging left in the temporary and cache folders.
+    [[nodiscard]] QStringList leftovers() const
+    {
+        const auto filter = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+        QStringList found = QDir(tempPath()).entryList(filter);
+        QDirIterator cache(path(QStringLiteral("cache")), filter, QDirIterator::Subdirectories);
+        while (cache.hasNext())
+            if (QFileInfo(cache.next()).fileName().startsWith(QLatin1String("velbrook-")))
+                found << cache.fileName();
+        return found;
+    }
+    [[nodiscard]] QStringList destinationEntries() const
+    {
+        return QDir(destinationPath()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    }
+
+    // Makes the fake tool follow `lines` in every export started from now on.
+    void setToolScript(const QStringList& lines)
+    {
+        const QString scriptPath = path(QStringLiteral("script"));
+        writeFile(scriptPath, lines.join(QLatin1Char('\n')).toUtf8() + '\n');
+        qputenv("VELBROOK_FAKE_TOOL_SCRIPT", QFile::encodeName(scriptPath));
+    }
+
+    void touch(const QString& relative) { writeFile(path(relative), {}); }
+
+private:
+    QTemporaryDir m_root;
+};
+
+// Holds staging back until released, or until the job asks it to stop, then stages for real.
+class HeldStaging {
+public:
+    [[nodiscard]] StagingStep step() const
+    {
+        return
+            [released = m_released](const QString& source, const QString& destination, const std::atomic<bool>& stop) {
+                while (!*released && !stop)
+                    QThread::msleep(5);
+                return stageSource(source, destination, stop);
+            };
+    }
+    void release() { *m_released = true; }
+
+private:
+    std::shared_ptr<std::atomic<bool>> m_released = std::make_shared<std::atomic<bool>>(false);
+};
+
+// A model wired to a scripted chooser, by default running the fake tool.
+struct TestModel {
+    std::shared_ptr<ScriptedChooser> chooser = std::make_shared<ScriptedChooser>();
+    std::shared_ptr<ExportModel> model;
+
+    explicit TestModel(const QString& toolPath = QStringLiteral(FAKE_TOOL_PATH), StagingStep staging = stageSource)
+        : model(ExportModel::create(toolPath, chooser, std::move(staging)))
+    { }
+
+    void choose(const QString& source, const QString& destination)
+    {
+        chooser->sourceAnswer = { true, QUrl::fromLocalFile(source) };
+        model->selectSource();
+        chooser->destinationAnswer = { true, QUrl::fromLocalFile(destination) };
+        model->selectDestination();
+    }
+
+    [[nodiscard]] QString failureReason() const
+    {
+        const auto& failure = model->lastExportFailure();
+        return failure ? failure->reason : QString();
+    }
+};
+
+inline void waitUntilIdle(ExportModel& model)
+{
+    QTRY_VERIFY_WITH_TIMEOUT(!model.exportInProgress() && !model.stagingInProgress(), 15000);
+}
+
+// Bytes, mode and modification time: what an export must never change in the source.
+inline QByteArray fingerprint(const QString& path)
+{
+    struct stat status { };
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+        return {};
+    return readFile(path) + ' ' + QByteArray::number(status.st_mode) + ' '
+        + QByteArray::number(qint64(status.st_mtim.tv_sec)) + '.' + QByteArray::number(qint64(status.st_mtim.tv_nsec));
+}
+
+} // namespace ExportTestKit
