@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// Writing and reading the small files tests set up and inspect.
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QString>
+
+// In a namespace: Qt's types live in the global one, so a global helper would clash by argument lookup with
+// any same-named helper elsewhere.
+namespace TestFiles {
+
+// Writes `bytes` to `path`, creating the folders on the way; false when any step fails.
+[[nodiscard]] inline bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return false;
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// The whole content of `path`; empty when it cannot be read.
+[[nodiscard]] inline QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace TestFiles
