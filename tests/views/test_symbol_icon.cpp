@@ -5,12 +5,14 @@
 #include "views/SymbolIcon.h"
 
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QSet>
 #include <QTest>
 
 namespace {
+
+// Colourful drawings, kept as authored; every other shipped drawing is a symbol.
+const QStringList kArtwork { QStringLiteral("isoDiscIcon"), QStringLiteral("velbrook") };
 
 QImage toImage(const QPixmap& pixmap)
 {
@@ -64,12 +66,9 @@ private Q_SLOTS:
         QVERIFY(!files.isEmpty());
         const QColor red(220, 20, 30);
         for (const QString& file : files) {
-            QFile svg(QStringLiteral(":/icons/") + file);
-            QVERIFY(svg.open(QIODevice::ReadOnly));
-            // Symbols are drawn in the palette's colour; artwork keeps its own and may fill its box.
-            if (!svg.readAll().contains("currentColor"))
-                continue;
             const QString name = file.chopped(4);
+            if (kArtwork.contains(name))
+                continue;
             const QImage image = toImage(symbolPixmap(name, red, QSize(64, 64), 1.0));
             QVERIFY2(countSolid(image, red) > 40, qPrintable(name + QStringLiteral(" draws next to nothing")));
             // A part in a colour of its own would vanish on some palette.
@@ -122,8 +121,8 @@ private Q_SLOTS:
     void artworkKeepsItsOwnColours_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::newRow("isoDiscIcon") << QStringLiteral("isoDiscIcon");
-        QTest::newRow("velbrook") << QStringLiteral("velbrook");
+        for (const QString& name : kArtwork)
+            QTest::newRow(qPrintable(name)) << name;
     }
 
     void artworkKeepsItsOwnColours()
