@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "intake/ContentTypes.h"
 
+#include <QStringList>
+
 #include <algorithm>
 #include <vector>
 
@@ -197,10 +199,4 @@ bool conformsTo(const QMimeType& type, ContentKind kind)
         return true;
     return std::ranges::any_of(
         row->exact, [&type](const QString& name) { return type.name() == name || type.aliases().contains(name); });
-}
-
-QStringList mimeNamesListedFor(ContentKind kind)
-{
-    const auto* row = conformanceFor(kind);
-    return row ? row->derived + row->exact + row->excluded : QStringList();
 }

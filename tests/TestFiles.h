@@ -1,23 +1,33 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// File helpers every test program shares.
+// Writing and reading the small files tests set up and inspect.
 
+#include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTest>
+#include <QString>
 
-inline void writeFile(const QString& path, const QByteArray& content)
+// In a namespace: Qt's types live in the global one, so a global helper would clash by argument lookup with
+// any same-named helper elsewhere.
+namespace TestFiles {
+
+// Writes `bytes` to `path`, creating the folders on the way; false when any step fails. Callers that only set up
+// may ignore it: what they wrote is read back by the checks that follow.
+inline bool writeFile(const QString& path, const QByteArray& bytes)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return false;
     QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(content), content.size());
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-inline QByteArray readFile(const QString& path)
+// The whole content of `path`; empty when it cannot be read.
+[[nodiscard]] inline QByteArray readFile(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+} // namespace TestFiles

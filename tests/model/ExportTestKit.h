@@ -20,6 +20,8 @@
 
 namespace ExportTestKit {
 
+using namespace TestFiles;
+
 // A scratch area for one test: its own temporary and cache folders for staging, a source area, a destination
 // and a script for the fake tool.
 class Workspace {

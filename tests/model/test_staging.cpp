@@ -21,6 +21,8 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+using namespace TestFiles;
+
 namespace {
 
 struct stat statusOf(const QString& path)

@@ -1,32 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "model/ExportModel.h"
+#include "views/MainView.h"
+#include "views/SymbolButton.h"
 #include "views/SymbolIcon.h"
 
+#include <QDir>
 #include <QImage>
 #include <QSet>
 #include <QTest>
 
 namespace {
 
-// Every symbol name the app asks for.
-const QStringList kSymbolNames = {
-    QStringLiteral("plus.square.dashed"),
-    QStringLiteral("questionmark.square.dashed"),
-    QStringLiteral("folder"),
-    QStringLiteral("photo"),
-    QStringLiteral("waveform"),
-    QStringLiteral("doc.zipper"),
-    QStringLiteral("film"),
-    QStringLiteral("doc.richtext"),
-    QStringLiteral("doc.plaintext"),
-    QStringLiteral("tablecells"),
-    QStringLiteral("rectangle.3.offgrid"),
-    QStringLiteral("archivebox"),
-    QStringLiteral("chevron.left.slash.chevron.right"),
-    QStringLiteral("curlybraces"),
-    QStringLiteral("externaldrive"),
-    QStringLiteral("doc"),
-    QStringLiteral("play"),
-};
+// Colourful drawings, kept as authored; every other shipped drawing is a symbol.
+const QStringList kArtwork { QStringLiteral("isoDiscIcon"), QStringLiteral("velbrook") };
 
 QImage toImage(const QPixmap& pixmap)
 {
@@ -48,6 +34,15 @@ int countSolid(const QImage& image, const QColor& color)
     return count;
 }
 
+int countOpaque(const QImage& image)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += qAlpha(image.pixel(x, y)) > 240 ? 1 : 0;
+    return count;
+}
+
 int maxAlpha(const QImage& image)
 {
     int result = 0;
@@ -59,55 +54,47 @@ int maxAlpha(const QImage& image)
 
 } // namespace
 
-class TestSymbolIcon : public QObject {
+class SymbolIconTest : public QObject {
     Q_OBJECT
 
-private slots:
-    void everySymbolRendersAt64_data()
+private Q_SLOTS:
+    void everyShippedSymbolFitsItsBoxInOneColour()
     {
-        QTest::addColumn<QString>("name");
-        for (const QString& name : kSymbolNames)
-            QTest::newRow(qPrintable(name)) << name;
-    }
-
-    void everySymbolRendersAt64()
-    {
-        QFETCH(QString, name);
-        const QPixmap pixmap = symbolPixmap(name, Qt::black, QSize(64, 64), 1.0);
-        QVERIFY(!pixmap.isNull());
-        QCOMPARE(pixmap.size(), QSize(64, 64));
-        const QImage image = toImage(pixmap);
-        QVERIFY2(countSolid(image, Qt::black) > 40, "the symbol draws next to nothing");
-
-        // A stroke touching the border means the drawing runs outside its box and is cut off.
-        for (int i = 0; i < 64; ++i) {
-            QCOMPARE(qAlpha(image.pixel(i, 0)), 0);
-            QCOMPARE(qAlpha(image.pixel(i, 63)), 0);
-            QCOMPARE(qAlpha(image.pixel(0, i)), 0);
-            QCOMPARE(qAlpha(image.pixel(63, i)), 0);
+        // Loads the icon resources, which are registered on first use.
+        QVERIFY(!symbolIcon(QStringLiteral("doc"), Qt::black).isNull());
+        const QStringList files = QDir(QStringLiteral(":/icons")).entryList({ QStringLiteral("*.svg") });
+        QVERIFY(!files.isEmpty());
+        const QColor red(220, 20, 30);
+        for (const QString& file : files) {
+            const QString name = file.chopped(4);
+            if (kArtwork.contains(name))
+                continue;
+            const QImage image = toImage(symbolPixmap(name, red, QSize(64, 64), 1.0));
+            QVERIFY2(countSolid(image, red) > 40, qPrintable(name + QStringLiteral(" draws next to nothing")));
+            // A part in a colour of its own would vanish on some palette.
+            QVERIFY2(
+                countSolid(image, red) == countOpaque(image), qPrintable(name + QStringLiteral(" keeps a colour")));
+            // A stroke touching the border means the drawing runs outside its box and is cut off.
+            for (int i = 0; i < 64; ++i) {
+                const bool clear = qAlpha(image.pixel(i, 0)) == 0 && qAlpha(image.pixel(i, 63)) == 0
+                    && qAlpha(image.pixel(0, i)) == 0 && qAlpha(image.pixel(63, i)) == 0;
+                QVERIFY2(clear, qPrintable(name + QStringLiteral(" is cut off")));
+            }
         }
     }
 
-    void recolouringUsesTheGivenColour_data() { everySymbolRendersAt64_data(); }
-
-    void recolouringUsesTheGivenColour()
+    void everyButtonOfTheMainViewHasASymbol()
     {
-        QFETCH(QString, name);
-        const QColor red(220, 20, 30);
-        const QColor blue(20, 60, 230);
-        const QImage redImage = toImage(symbolPixmap(name, red, QSize(64, 64), 1.0));
-        const QImage blueImage = toImage(symbolPixmap(name, blue, QSize(64, 64), 1.0));
-        QVERIFY(countSolid(redImage, red) > 40);
-        QVERIFY(countSolid(blueImage, blue) > 40);
-        // No part may keep a colour of its own, or it would vanish on a dark palette.
-        QCOMPARE(countSolid(redImage, blue), 0);
-        QCOMPARE(countSolid(blueImage, red), 0);
-        QCOMPARE(countSolid(redImage, Qt::black), 0);
-        QVERIFY(redImage != blueImage);
+        MainView view(ExportModel::create(QStringLiteral("/nonexistent/tool")));
+        const auto buttons = view.findChildren<SymbolButton*>();
+        QVERIFY(!buttons.isEmpty());
+        for (const auto* button : buttons)
+            QVERIFY2(!button->icon().isNull(), qPrintable(button->objectName()));
     }
 
-    void translucentColourKeepsItsAlpha()
+    void translucentColourFadesTheWholeSymbol()
     {
+        // Fading the finished drawing, as for a disabled button, not dropping the colour's alpha.
         const QImage image = toImage(symbolPixmap(QStringLiteral("folder"), QColor(0, 0, 0, 128), QSize(64, 64), 1.0));
         const int alpha = maxAlpha(image);
         QVERIFY2(alpha > 110 && alpha < 145, qPrintable(QString::number(alpha)));
@@ -121,55 +108,27 @@ private slots:
         QCOMPARE(pixmap.deviceIndependentSize(), QSizeF(24, 24));
     }
 
-    void iconDrawsInTheGivenColourAtSeveralSizes()
-    {
-        const QColor green(10, 180, 40);
-        const QIcon icon = symbolIcon(QStringLiteral("externaldrive"), green);
-        QVERIFY(!icon.isNull());
-        for (const int side : { 16, 32, 64 }) {
-            const QPixmap pixmap = icon.pixmap(QSize(side, side), 1.0);
-            QCOMPARE(pixmap.size(), QSize(side, side));
-            QVERIFY(countSolid(toImage(pixmap), green) > 0);
-        }
-    }
-
-    void unknownNamesGiveNothing_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("unknown") << QStringLiteral("no.such.symbol");
-        QTest::newRow("empty") << QString();
-        QTest::newRow("path") << QStringLiteral("../icons/folder");
-        QTest::newRow("suffix") << QStringLiteral("folder.svg");
-    }
-
     void unknownNamesGiveNothing()
     {
-        QFETCH(QString, name);
-        QVERIFY(symbolPixmap(name, Qt::black, QSize(64, 64), 1.0).isNull());
-        QVERIFY(symbolIcon(name, Qt::black).isNull());
-        QVERIFY(artworkIcon(name).isNull());
-        QVERIFY(artworkPixmap(name, QSize(64, 64), 1.0).isNull());
-    }
-
-    void degenerateSizesGiveNothing()
-    {
-        QVERIFY(symbolPixmap(QStringLiteral("doc"), Qt::black, QSize(0, 0), 1.0).isNull());
-        QVERIFY(symbolPixmap(QStringLiteral("doc"), Qt::black, QSize(64, 64), 0.0).isNull());
+        // A name is never a path, so it cannot reach outside the symbols or add a second ".svg".
+        for (const QString& name : { QStringLiteral("no.such.symbol"), QStringLiteral("../icons/folder") }) {
+            QVERIFY(symbolPixmap(name, Qt::black, QSize(64, 64), 1.0).isNull());
+            QVERIFY(symbolIcon(name, Qt::black).isNull());
+            QVERIFY(artworkIcon(name).isNull());
+        }
     }
 
     void artworkKeepsItsOwnColours_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::newRow("isoDiscIcon") << QStringLiteral("isoDiscIcon");
-        QTest::newRow("velbrook") << QStringLiteral("velbrook");
+        for (const QString& name : kArtwork)
+            QTest::newRow(qPrintable(name)) << name;
     }
 
     void artworkKeepsItsOwnColours()
     {
         QFETCH(QString, name);
-        const QIcon icon = artworkIcon(name);
-        QVERIFY(!icon.isNull());
-        const QImage image = toImage(icon.pixmap(QSize(128, 128), 1.0));
+        const QImage image = toImage(artworkIcon(name).pixmap(QSize(128, 128), 1.0));
         QCOMPARE(image.size(), QSize(128, 128));
         // Colourful means several distinct, clearly saturated hues.
         QSet<int> hues;
@@ -184,5 +143,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestSymbolIcon)
+QTEST_MAIN(SymbolIconTest)
 #include "test_symbol_icon.moc"
