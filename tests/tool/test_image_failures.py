@@ -8,7 +8,7 @@ import signal
 import subprocess
 import unittest
 
-from image_tool_support import TOOL, digest_file, make_hybrid, make_sparse, scratch_dir, write_file
+from image_tool_support import TOOL, bsdtar_digest, digest_file, make_hybrid, make_sparse, scratch_dir, write_file
 
 PREFIX = "velbrook-hdiutil: makehybrid failed - "
 NOBODY = 65534
@@ -121,25 +121,48 @@ class MidRunTest(FailureCase):
         self.big = os.path.join(self.source, "big.bin")
         make_sparse(self.big, self.SIZE, {0: b"head", self.SIZE - 4: b"tail"})
 
-    def interrupt(self, action):
+    def run_and(self, action):
+        """Runs the tool and calls `action` right after its first progress line."""
         with subprocess.Popen([TOOL, "makehybrid", "-o", self.image, self.source, "-iso", "-joliet"],
                               stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True) as proc:
             first = proc.stdout.readline()
             self.assertEqual(first, "10%\n")
             action(proc)
             stdout, stderr = proc.communicate(timeout=300)
+        return proc.returncode, stdout, stderr
+
+    def interrupt(self, action):
+        returncode, stdout, stderr = self.run_and(action)
         self.assertNotIn("100%", stdout, "the run finished before it was stopped")
-        return proc.returncode, stderr
+        return returncode, stderr
 
     def test_signals_remove_the_partial_image(self):
         for signum in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
             with self.subTest(signal=signum.name):
                 returncode, stderr = self.interrupt(lambda proc: proc.send_signal(signum))
                 self.assertFailedCleanly(returncode, stderr, [], signum.name, status=128 + signum)
+        # Nothing can run after SIGKILL, so the partial image must never have had a name.
+        returncode, _ = self.interrupt(lambda proc: proc.kill())
+        self.assertEqual(returncode, -signal.SIGKILL)
+        self.assertEqual(os.listdir(self.out), [])
 
-    def test_file_shrinking_mid_run_fails_the_run(self):
-        returncode, stderr = self.interrupt(lambda proc: os.truncate(self.big, 4096))
-        self.assertFailedCleanly(returncode, stderr, [], "changed while imaging")
+    def test_file_changing_mid_run_fails_the_run(self):
+        def rewrite_head():
+            with open(self.big, "r+b") as f:
+                f.write(b"HEAD")
+
+        for change, action in (("same size, new time", rewrite_head), ("shorter", lambda: os.truncate(self.big, 4096))):
+            with self.subTest(change=change):
+                returncode, stderr = self.interrupt(lambda proc: action())
+                self.assertFailedCleanly(returncode, stderr, [], "changed while imaging")
+
+    def test_renamed_destination_folder_still_gets_the_image(self):
+        moved = os.path.join(self.work, "moved")
+        returncode, _, stderr = self.run_and(lambda proc: os.rename(self.out, moved))
+        self.assertEqual(returncode, 0, stderr)
+        self.assertEqual(sorted(os.listdir(self.work)), ["moved", "source"])
+        self.assertEqual(os.listdir(moved), ["disc.iso"])
+        self.assertEqual(bsdtar_digest(os.path.join(moved, "disc.iso"), "big.bin"), digest_file(self.big))
 
 
 if __name__ == "__main__":
