@@ -79,10 +79,18 @@ int createTemporaryImage(int folderFd, const std::string& name)
     // The name holds our process id, so one that exists was left by a process that is gone.
     if (fd < 0 && errno == EEXIST && ::unlinkat(folderFd, name.c_str(), 0) == 0)
         fd = ::openat(folderFd, name.c_str(), flags, 0600);
-    if (fd >= 0) {
-        temporaryFolder = folderFd;
-        temporaryImage = name;
+    if (fd < 0)
+        return fd;
+    // Our own descriptor: the caller's is closed by the time a failure unwinds to failRun().
+    temporaryFolder = ::fcntl(folderFd, F_DUPFD_CLOEXEC, 0);
+    if (temporaryFolder < 0) {
+        const int error = errno;
+        ::unlinkat(folderFd, name.c_str(), 0);
+        ::close(fd);
+        errno = error;
+        return -1;
     }
+    temporaryImage = name;
     return fd;
 }
 
