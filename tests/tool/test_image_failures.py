@@ -6,6 +6,7 @@ import resource
 import shutil
 import signal
 import subprocess
+import tempfile
 import unittest
 
 from image_tool_support import TOOL, bsdtar_digest, digest_file, make_hybrid, make_sparse, scratch_dir, write_file
@@ -20,8 +21,10 @@ def small_tree(root, size=3 << 20):
 
 
 class FailureCase(unittest.TestCase):
+    PARENT = None
+
     def setUp(self):
-        self.work = scratch_dir(self)
+        self.work = scratch_dir(self, self.PARENT)
         self.source = os.path.join(self.work, "source")
         self.out = os.path.join(self.work, "out")
         os.mkdir(self.source)
@@ -125,6 +128,7 @@ class MidRunTest(FailureCase):
         """Runs the tool and calls `action` right after its first progress line."""
         with subprocess.Popen([TOOL, "makehybrid", "-o", self.image, self.source, "-iso", "-joliet"],
                               stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True) as proc:
+            self.pid = proc.pid
             first = proc.stdout.readline()
             self.assertEqual(first, "10%\n")
             action(proc)
@@ -144,7 +148,10 @@ class MidRunTest(FailureCase):
         # Nothing can run after SIGKILL, so the partial image must never have had a name.
         returncode, _ = self.interrupt(lambda proc: proc.kill())
         self.assertEqual(returncode, -signal.SIGKILL)
-        self.assertEqual(os.listdir(self.out), [])
+        self.assertEqual(os.listdir(self.out), self.left_after_kill())
+
+    def left_after_kill(self):
+        return []
 
     def test_file_changing_mid_run_fails_the_run(self):
         def rewrite_head():
@@ -163,6 +170,40 @@ class MidRunTest(FailureCase):
         self.assertEqual(sorted(os.listdir(self.work)), ["moved", "source"])
         self.assertEqual(os.listdir(moved), ["disc.iso"])
         self.assertEqual(bsdtar_digest(os.path.join(moved, "disc.iso"), "big.bin"), digest_file(self.big))
+
+
+class NoUnnamedFilesTest(MidRunTest):
+    """The same runs on a FUSE file system, which has no unnamed files: the image is written under a name that
+    the caller can work out, and removes after a kill."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.PARENT = tempfile.mkdtemp(prefix="velbrook-fuse-")
+        cls.addClassCleanup(shutil.rmtree, cls.PARENT, True)
+        disk = cls.PARENT + ".ext2"
+        cls.addClassCleanup(os.remove, disk)
+        os.truncate(os.open(disk, os.O_CREAT | os.O_WRONLY, 0o600), 4 << 30)
+        try:
+            subprocess.run(["mkfs.ext2", "-q", "-F", disk], check=True, capture_output=True)
+            # Without hard_remove, FUSE keeps a removed file that is still open under a name of its own.
+            subprocess.run(["fuse2fs", "-o", "fakeroot,hard_remove", disk, cls.PARENT], check=True,
+                           capture_output=True)
+        except (OSError, subprocess.CalledProcessError) as error:
+            raise unittest.SkipTest(f"cannot mount a FUSE file system here: {error}")
+        cls.addClassCleanup(subprocess.run, ["umount", cls.PARENT])
+
+    # Timestamps here are whole seconds and cached besides, too coarse to see a rewrite made within the run.
+    test_file_changing_mid_run_fails_the_run = None
+
+    def left_after_kill(self):
+        return [f".disc.iso.{self.pid}.part"]
+
+    def test_image_inside_source_leaves_its_named_file_out(self):
+        image = os.path.join(self.source, "disc.iso")
+        result = make_hybrid(image, self.source, "-quiet")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        listing = subprocess.run(["bsdtar", "-tf", image], capture_output=True, text=True, check=True).stdout
+        self.assertEqual(sorted(listing.split()), [".", "./big.bin"])
 
 
 if __name__ == "__main__":
