@@ -182,7 +182,8 @@ class NoUnnamedFilesTest(MidRunTest):
         cls.addClassCleanup(shutil.rmtree, cls.PARENT, True)
         disk = cls.PARENT + ".ext2"
         cls.addClassCleanup(os.remove, disk)
-        os.truncate(os.open(disk, os.O_CREAT | os.O_WRONLY, 0o600), 4 << 30)
+        with open(disk, "wb") as f:
+            f.truncate(4 << 30)
         try:
             subprocess.run(["mkfs.ext2", "-q", "-F", disk], check=True, capture_output=True)
             # Without hard_remove, FUSE keeps a removed file that is still open under a name of its own.
