@@ -44,7 +44,8 @@ int fail(FileData& d, const std::string& what)
     return static_cast<int>(ISO_FILE_READ_ERROR);
 }
 
-// Anything that touches a file's data moves its mtime or ctime, so equal ones mean the bytes read are the file's.
+// Writing a file moves its mtime and ctime; only a file system with coarse timestamps can hide a rewrite made
+// within one tick.
 bool unchanged(const FileData& d)
 {
     struct stat now;
