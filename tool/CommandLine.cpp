@@ -35,6 +35,10 @@ const char* usageText()
            "  --                          everything after it is SOURCE, so SOURCE may start with -\n"
            "\n"
            "Progress: one line \"N%\" on stdout per tenth of the image written.\n"
+           "The image is written as an unnamed file in IMAGE's folder and named IMAGE only when complete. Where\n"
+           "the file system has no unnamed files, it is written as \".NAME.PID.part\" in that folder (NAME the\n"
+           "last element of IMAGE, PID this process); after the tool ends by a signal it cannot catch, its\n"
+           "caller may remove that file. IMAGE and its temporary file are never put into the image.\n"
            "Exit status: 0 the complete image is at IMAGE; 1 the run failed and IMAGE is untouched;\n"
            "2 usage error, nothing written; 128+N stopped by signal N, IMAGE untouched.\n";
 }

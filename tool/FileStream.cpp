@@ -22,9 +22,8 @@ constexpr unsigned int ourFsId = 0x56424B31;
 
 struct FileData {
     std::string path;
+    struct stat scanned = {};
     off_t size = 0;
-    dev_t device = 0;
-    ino_t inode = 0;
     int fd = -1;
     off_t delivered = 0;
     bool probedEnd = false;
@@ -45,6 +44,17 @@ int fail(FileData& d, const std::string& what)
     return static_cast<int>(ISO_FILE_READ_ERROR);
 }
 
+// Writing a file moves its mtime and ctime; only a file system with coarse timestamps can hide a rewrite made
+// within one tick.
+bool unchanged(const FileData& d)
+{
+    struct stat now;
+    const struct stat& then = d.scanned;
+    auto same = [](const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; };
+    return ::fstat(d.fd, &now) == 0 && S_ISREG(now.st_mode) && now.st_dev == then.st_dev && now.st_ino == then.st_ino
+        && now.st_size == then.st_size && same(now.st_mtim, then.st_mtim) && same(now.st_ctim, then.st_ctim);
+}
+
 int openStream(IsoStream* stream)
 {
     FileData& d = dataOf(stream);
@@ -53,8 +63,7 @@ int openStream(IsoStream* stream)
     d.fd = ::open(d.path.c_str(), O_RDONLY | O_CLOEXEC);
     if (d.fd < 0)
         return fail(d, std::string("cannot read (") + std::strerror(errno) + ")");
-    struct stat now;
-    if (::fstat(d.fd, &now) != 0 || now.st_size != d.size || !S_ISREG(now.st_mode))
+    if (!unchanged(d))
         return fail(d, "changed while imaging");
     ::posix_fadvise(d.fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     d.bufferSize = static_cast<size_t>(std::min<off_t>(std::max<off_t>(d.size, 1), blockSize));
@@ -132,6 +141,8 @@ int readStream(IsoStream* stream, void* buf, size_t count)
         while (n < 0 && errno == EINTR);
         if (n > 0)
             return fail(d, "changed while imaging (longer than when scanned)");
+        if (!unchanged(d))
+            return fail(d, "changed while imaging");
     }
     return static_cast<int>(copied);
 }
@@ -145,8 +156,8 @@ void getId(IsoStream* stream, unsigned int* fsId, dev_t* devId, ino_t* inoId)
 {
     const FileData& d = dataOf(stream);
     *fsId = ourFsId;
-    *devId = d.device;
-    *inoId = d.inode;
+    *devId = d.scanned.st_dev;
+    *inoId = d.scanned.st_ino;
 }
 
 void freeStream(IsoStream* stream)
@@ -190,9 +201,8 @@ IsoStream* newFileStream(std::string path, const struct stat& st)
         return nullptr;
     }
     data->path = std::move(path);
+    data->scanned = st;
     data->size = st.st_size;
-    data->device = st.st_dev;
-    data->inode = st.st_ino;
     stream->iface = &fileStreamIface;
     stream->refcount = 1;
     stream->data = data;

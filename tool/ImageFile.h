@@ -1,31 +1,47 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "common/UniqueFd.h"
+
 #include <cstddef>
+#include <optional>
 #include <string>
+#include <sys/stat.h>
 
 namespace hdiutil {
 
-// The image under construction: a hidden temporary file beside IMAGE, moved to IMAGE only when complete.
-// The temporary file is registered with the run outcome, so any failure removes it. Throws RunFailure.
+// The image under construction, in IMAGE's folder and given the name IMAGE only when complete.
+// It is written as an unnamed file, so nothing of it survives a run that dies. Where the file system has no
+// unnamed files it is written as ".NAME.PID.part" (NAME the last element of IMAGE, PID this process), which
+// the run outcome removes on any failure it sees and the caller may remove after a crash.
+// The folder is opened once: renaming it while imaging neither fails the run nor leaves anything behind.
+// Throws RunFailure.
 class ImageFile {
 public:
     // Fails at once if IMAGE exists and `replace` is false, or if its folder is not writable.
     ImageFile(std::string imagePath, bool replace);
-    ~ImageFile();
     ImageFile(const ImageFile&) = delete;
     ImageFile& operator=(const ImageFile&) = delete;
 
     void write(const unsigned char* data, size_t size);
-    // Flushes to disk and moves the file to IMAGE. After this returns, the image is in place.
+    // Flushes to disk and gives the file the name IMAGE. After this returns, the image is in place.
     void publish();
+    // True for the file being written and for the image it is to replace, which must not go into the image.
+    bool isOwnFile(const struct stat& st) const;
 
 private:
+    std::optional<std::string> link();
+    int linkUnnamed(const std::string& name) const;
+
     std::string m_imagePath;
-    std::string m_folder;
-    std::string m_temporaryPath;
+    std::string m_name;
+    std::string m_partName;
     bool m_replace;
-    int m_fd = -1;
+    bool m_named = false;
+    UniqueFd m_folder;
+    UniqueFd m_file;
+    struct stat m_fileStat = {};
+    std::optional<struct stat> m_replaced;
 };
 
 } // namespace hdiutil

@@ -145,7 +145,8 @@ void makeHybrid(const MakeHybrid& command)
     std::unique_ptr<IsoImage, ImageDeleter> image(rawImage);
     iso_image_set_volume_id(rawImage, isoId.c_str());
 
-    addSourceTree(rawImage, command.source);
+    // IMAGE may lie inside SOURCE; an image of its own partial self would never be faithful.
+    addSourceTree(rawImage, command.source, [&out](const struct stat& st) { return out.isOwnFile(st); });
 
     const auto opts = writeOptions(command.joliet);
     burn_source* rawSource = nullptr;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RunOutcome.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -19,6 +20,7 @@ std::optional<std::string> firstNote;
 
 // Held from the moment the run starts to end; never released by a failing thread, which exits holding it.
 std::mutex endMutex;
+int temporaryFolder = -1;
 std::string temporaryImage;
 bool committed = false;
 
@@ -69,12 +71,26 @@ std::optional<std::string> notedFailure()
     return firstNote;
 }
 
-int createTemporaryImage(std::string& pattern)
+int createTemporaryImage(int folderFd, const std::string& name)
 {
     const std::lock_guard lock(endMutex);
-    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (fd >= 0)
-        temporaryImage = pattern;
+    constexpr int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    int fd = ::openat(folderFd, name.c_str(), flags, 0600);
+    // The name holds our process id, so one that exists was left by a process that is gone.
+    if (fd < 0 && errno == EEXIST && ::unlinkat(folderFd, name.c_str(), 0) == 0)
+        fd = ::openat(folderFd, name.c_str(), flags, 0600);
+    if (fd < 0)
+        return fd;
+    // Our own descriptor: the caller's is closed by the time a failure unwinds to failRun().
+    temporaryFolder = ::fcntl(folderFd, F_DUPFD_CLOEXEC, 0);
+    if (temporaryFolder < 0) {
+        const int error = errno;
+        ::unlinkat(folderFd, name.c_str(), 0);
+        ::close(fd);
+        errno = error;
+        return -1;
+    }
+    temporaryImage = name;
     return fd;
 }
 
@@ -85,8 +101,8 @@ void failRun(const std::string& reason, int status)
         endMutex.unlock();
         return;
     }
-    if (!temporaryImage.empty())
-        ::unlink(temporaryImage.c_str());
+    if (temporaryFolder >= 0)
+        ::unlinkat(temporaryFolder, temporaryImage.c_str(), 0);
     // One write, so the line reaches the reader whole.
     writeAll(STDERR_FILENO, "velbrook-hdiutil: makehybrid failed - " + oneLine(reason) + "\n");
     // No exit handlers: other threads may still be inside libisofs.

@@ -14,9 +14,10 @@ namespace hdiutil {
 void noteFailure(std::string reason);
 std::optional<std::string> notedFailure();
 
-// Runs mkostemp on `pattern` and registers the file it creates for removal if the run fails; both happen
-// before any failure can be reported, so the file cannot be left behind. Returns mkostemp's result.
-int createTemporaryImage(std::string& pattern);
+// Creates the file `name` in the folder `folderFd` for writing and registers it for removal if the run fails;
+// both happen before any failure can be reported, so the file cannot be left behind. A file of that name left
+// by an earlier run is replaced. Returns openat's result.
+int createTemporaryImage(int folderFd, const std::string& name);
 
 // Removes the temporary image, prints "velbrook-hdiutil: makehybrid failed - <reason>" and exits.
 // Returns only if the image was already committed (a signal that came too late to matter).

@@ -3,6 +3,7 @@
 
 #include "FileStream.h"
 #include "RunFailure.h"
+#include "common/UniqueFd.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -17,18 +18,10 @@ namespace hdiutil {
 
 namespace {
 
-class FdCloser {
-public:
-    explicit FdCloser(int fd)
-        : m_fd(fd)
-    { }
-    ~FdCloser() { ::close(m_fd); }
-    FdCloser(const FdCloser&) = delete;
-    FdCloser& operator=(const FdCloser&) = delete;
-
-private:
-    int m_fd;
-};
+bool sameFile(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
 
 void copyAttributes(IsoNode* node, const struct stat& st)
 {
@@ -91,43 +84,52 @@ std::string linkTarget(int dirFd, const std::string& name, const std::string& pa
     }
 }
 
+// Holds the descriptor of the folder being listed and no other, whatever the depth: a parent's is closed while
+// its subfolder is walked and found again through "..".
 class TreeWalk {
 public:
-    explicit TreeWalk(IsoImage* image)
+    TreeWalk(IsoImage* image, const std::function<bool(const struct stat&)>& leaveOut)
         : m_image(image)
+        , m_leaveOut(leaveOut)
     { }
 
-    void addChildren(IsoDir* dir, int dirFd, const std::string& path)
+    void addChildren(IsoDir* dir, UniqueFd& dirFd, const struct stat& dirSt, const std::string& path)
     {
-        for (const std::string& name : entryNames(dirFd, path))
-            addEntry(dir, dirFd, name, path + "/" + name);
+        for (const std::string& name : entryNames(dirFd.get(), path))
+            addEntry(dir, dirFd, dirSt, name, path + "/" + name);
     }
 
 private:
-    void addEntry(IsoDir* parent, int parentFd, const std::string& name, const std::string& path)
+    void addEntry(IsoDir* parent, UniqueFd& parentFd, const struct stat& parentSt, const std::string& name,
+        const std::string& path)
     {
         struct stat st;
-        if (::fstatat(parentFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        if (::fstatat(parentFd.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
             throw RunFailure(systemError("cannot read", path, errno));
 
         IsoNode* node = nullptr;
         if (S_ISDIR(st.st_mode)) {
-            const int fd = ::openat(parentFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-            if (fd < 0)
+            UniqueFd fd(::openat(parentFd.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+            if (!fd.valid())
                 throw RunFailure(systemError("cannot open folder", path, errno));
-            const FdCloser closer(fd);
+            expectSame(fd.get(), st, path);
             IsoDir* dir = nullptr;
             check(iso_image_add_new_dir(m_image, parent, name.c_str(), &dir), path);
             copyAttributes(reinterpret_cast<IsoNode*>(dir), st);
-            addChildren(dir, fd, path);
+            parentFd.reset();
+            addChildren(dir, fd, st, path);
+            parentFd.reset(::openat(fd.get(), "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+            if (!parentFd.valid())
+                throw RunFailure(systemError("cannot open folder", path + "/..", errno));
+            expectSame(parentFd.get(), parentSt, path + "/..");
             return;
         }
         if (S_ISREG(st.st_mode)) {
+            if (m_leaveOut(st))
+                return;
             // Opening now turns an unreadable file into a failure before any data is written.
-            const int fd = ::openat(parentFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-            if (fd < 0)
+            if (!UniqueFd(::openat(parentFd.get(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC)).valid())
                 throw RunFailure(systemError("cannot read", path, errno));
-            ::close(fd);
             IsoStream* stream = newFileStream(path, st);
             if (!stream)
                 throw RunFailure("out of memory");
@@ -135,7 +137,7 @@ private:
             check(iso_image_add_new_file(m_image, parent, name.c_str(), stream, &file), path);
             node = reinterpret_cast<IsoNode*>(file);
         } else if (S_ISLNK(st.st_mode)) {
-            const std::string target = linkTarget(parentFd, name, path, st.st_size);
+            const std::string target = linkTarget(parentFd.get(), name, path, st.st_size);
             IsoSymlink* link = nullptr;
             check(iso_image_add_new_symlink(m_image, parent, name.c_str(), target.c_str(), &link), path);
             node = reinterpret_cast<IsoNode*>(link);
@@ -147,23 +149,34 @@ private:
         copyAttributes(node, st);
     }
 
+    // A folder moved or swapped mid-walk would put the wrong entries under a name.
+    static void expectSame(int fd, const struct stat& expected, const std::string& path)
+    {
+        struct stat now;
+        if (::fstat(fd, &now) != 0)
+            throw RunFailure(systemError("cannot read", path, errno));
+        if (!sameFile(now, expected))
+            throw RunFailure("changed while imaging (folder moved) \"" + path + "\"");
+    }
+
     IsoImage* m_image;
+    const std::function<bool(const struct stat&)>& m_leaveOut;
 };
 
 } // namespace
 
-void addSourceTree(IsoImage* image, const std::string& sourcePath)
+void addSourceTree(
+    IsoImage* image, const std::string& sourcePath, const std::function<bool(const struct stat&)>& leaveOut)
 {
-    const int fd = ::open(sourcePath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
+    UniqueFd fd(::open(sourcePath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd.valid())
         throw RunFailure(systemError("cannot open folder", sourcePath, errno));
-    const FdCloser closer(fd);
     struct stat st;
-    if (::fstat(fd, &st) != 0)
+    if (::fstat(fd.get(), &st) != 0)
         throw RunFailure(systemError("cannot read", sourcePath, errno));
     IsoDir* root = iso_image_get_root(image);
     copyAttributes(reinterpret_cast<IsoNode*>(root), st);
-    TreeWalk(image).addChildren(root, fd, sourcePath == "/" ? std::string() : sourcePath);
+    TreeWalk(image, leaveOut).addChildren(root, fd, st, sourcePath == "/" ? std::string() : sourcePath);
 }
 
 } // namespace hdiutil

@@ -90,15 +90,6 @@ std::string isoVolumeId(std::string_view utf8Name)
     return out;
 }
 
-std::u16string utf16FromUtf8(std::string_view utf8)
-{
-    std::u16string out;
-    size_t pos = 0;
-    while (pos < utf8.size())
-        appendUtf16(out, nextCodePoint(utf8, pos));
-    return out;
-}
-
 std::u16string jolietVolumeId(std::string_view utf8Name)
 {
     std::u16string out;

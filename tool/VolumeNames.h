@@ -16,7 +16,4 @@ std::string isoVolumeId(std::string_view utf8Name);
 // characters Joliet forbids in identifiers become '_'.
 std::u16string jolietVolumeId(std::string_view utf8Name);
 
-// Decodes UTF-8 to UTF-16 with the same replacement rule, without a length limit.
-std::u16string utf16FromUtf8(std::string_view utf8);
-
 } // namespace hdiutil

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <new>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,6 +26,16 @@ int usageError(const std::string& message)
     return usageStatus;
 }
 
+// A soft limit below the hard one protects select(), which nothing here uses; it only risks running out.
+void raiseDescriptorLimit()
+{
+    struct rlimit limit;
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+    }
+}
+
 int run(hdiutil::MakeHybrid command)
 {
     char resolved[PATH_MAX];
@@ -33,6 +44,7 @@ int run(hdiutil::MakeHybrid command)
         return usageError("SOURCE \"" + command.source + "\" is not a folder");
     command.source = resolved;
 
+    raiseDescriptorLimit();
     hdiutil::watchSignals();
     try {
         hdiutil::makeHybrid(command);

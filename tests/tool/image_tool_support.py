@@ -21,8 +21,8 @@ def make_hybrid(image, source, *extra, **kwargs):
     return run_tool("makehybrid", "-o", image, source, "-iso", "-joliet", *extra, **kwargs)
 
 
-def scratch_dir(test):
-    path = tempfile.mkdtemp(prefix="velbrook-tool-test-")
+def scratch_dir(test, parent=None):
+    path = tempfile.mkdtemp(prefix="velbrook-tool-test-", dir=parent)
     test.addCleanup(shutil.rmtree, path, True)
     return path
 

@@ -3,6 +3,7 @@
 
 import os
 import random
+import resource
 import stat
 import subprocess
 import sys
@@ -165,6 +166,37 @@ class HostileTreeTest(unittest.TestCase):
         reader = IsoReader(self, self.image)
         self.assertEqual(reader.iso.pvd.volume_identifier.decode().rstrip(), "HOSTILE_TREE")
         self.assertEqual(reader.iso.joliet_vd.volume_identifier.decode("utf-16-be").rstrip(), "Hostile Tree")
+
+
+class AwkwardPlacesTest(unittest.TestCase):
+    def test_image_inside_source_leaves_itself_out(self):
+        source = scratch_dir(self)
+        write_file(os.path.join(source, "a.txt"), b"a\n")
+        image = os.path.join(source, "disc.iso")
+        # The second run replaces an image that is itself inside SOURCE.
+        for options in ([], ["-ov"]):
+            with self.subTest(options=options):
+                result = make_hybrid(image, source, "-quiet", *options)
+                self.assertEqual(result.returncode, 0, result.stderr)
+                self.assertEqual(sorted(os.listdir(source)), ["a.txt", "disc.iso"])
+                self.assertEqual(list(IsoReader(self, image).names("rr", "/")), ["a.txt"])
+
+    def test_tree_deeper_than_the_descriptor_limit(self):
+        work = scratch_dir(self)
+        source = folder = os.path.join(work, "deep")
+        # Python's own removal recurses once per level and gives up long before the bottom.
+        self.addCleanup(subprocess.run, ["rm", "-rf", source])
+        os.mkdir(source)
+        for _ in range(1100):
+            folder = os.path.join(folder, "d")
+            os.mkdir(folder)
+        write_file(os.path.join(folder, "bottom.txt"), b"bottom\n")
+        image = os.path.join(work, "deep.iso")
+        result = make_hybrid(image, source, "-quiet",
+                             preexec_fn=lambda: resource.setrlimit(resource.RLIMIT_NOFILE, (256, 1024)))
+        self.assertEqual(result.returncode, 0, result.stderr)
+        with IsoReader(self, image).iso.open_file_from_iso(rr_path="/" + "d/" * 1100 + "bottom.txt") as f:
+            self.assertEqual(f.read(), b"bottom\n")
 
 
 class LargeFileTest(unittest.TestCase):

@@ -6,9 +6,10 @@ import resource
 import shutil
 import signal
 import subprocess
+import tempfile
 import unittest
 
-from image_tool_support import TOOL, digest_file, make_hybrid, make_sparse, scratch_dir, write_file
+from image_tool_support import TOOL, bsdtar_digest, digest_file, make_hybrid, make_sparse, scratch_dir, write_file
 
 PREFIX = "velbrook-hdiutil: makehybrid failed - "
 NOBODY = 65534
@@ -20,8 +21,10 @@ def small_tree(root, size=3 << 20):
 
 
 class FailureCase(unittest.TestCase):
+    PARENT = None
+
     def setUp(self):
-        self.work = scratch_dir(self)
+        self.work = scratch_dir(self, self.PARENT)
         self.source = os.path.join(self.work, "source")
         self.out = os.path.join(self.work, "out")
         os.mkdir(self.source)
@@ -121,25 +124,87 @@ class MidRunTest(FailureCase):
         self.big = os.path.join(self.source, "big.bin")
         make_sparse(self.big, self.SIZE, {0: b"head", self.SIZE - 4: b"tail"})
 
-    def interrupt(self, action):
+    def run_and(self, action):
+        """Runs the tool and calls `action` right after its first progress line."""
         with subprocess.Popen([TOOL, "makehybrid", "-o", self.image, self.source, "-iso", "-joliet"],
                               stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True) as proc:
+            self.pid = proc.pid
             first = proc.stdout.readline()
             self.assertEqual(first, "10%\n")
             action(proc)
             stdout, stderr = proc.communicate(timeout=300)
+        return proc.returncode, stdout, stderr
+
+    def interrupt(self, action):
+        returncode, stdout, stderr = self.run_and(action)
         self.assertNotIn("100%", stdout, "the run finished before it was stopped")
-        return proc.returncode, stderr
+        return returncode, stderr
 
     def test_signals_remove_the_partial_image(self):
         for signum in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
             with self.subTest(signal=signum.name):
                 returncode, stderr = self.interrupt(lambda proc: proc.send_signal(signum))
                 self.assertFailedCleanly(returncode, stderr, [], signum.name, status=128 + signum)
+        # Nothing can run after SIGKILL, so the partial image must never have had a name.
+        returncode, _ = self.interrupt(lambda proc: proc.kill())
+        self.assertEqual(returncode, -signal.SIGKILL)
+        self.assertEqual(os.listdir(self.out), self.left_after_kill())
 
-    def test_file_shrinking_mid_run_fails_the_run(self):
-        returncode, stderr = self.interrupt(lambda proc: os.truncate(self.big, 4096))
-        self.assertFailedCleanly(returncode, stderr, [], "changed while imaging")
+    def left_after_kill(self):
+        return []
+
+    def test_file_changing_mid_run_fails_the_run(self):
+        def rewrite_head():
+            with open(self.big, "r+b") as f:
+                f.write(b"HEAD")
+
+        for change, action in (("same size, new time", rewrite_head), ("shorter", lambda: os.truncate(self.big, 4096))):
+            with self.subTest(change=change):
+                returncode, stderr = self.interrupt(lambda proc: action())
+                self.assertFailedCleanly(returncode, stderr, [], "changed while imaging")
+
+    def test_renamed_destination_folder_still_gets_the_image(self):
+        moved = os.path.join(self.work, "moved")
+        returncode, _, stderr = self.run_and(lambda proc: os.rename(self.out, moved))
+        self.assertEqual(returncode, 0, stderr)
+        self.assertEqual(sorted(os.listdir(self.work)), ["moved", "source"])
+        self.assertEqual(os.listdir(moved), ["disc.iso"])
+        self.assertEqual(bsdtar_digest(os.path.join(moved, "disc.iso"), "big.bin"), digest_file(self.big))
+
+
+class NoUnnamedFilesTest(MidRunTest):
+    """The same runs on a FUSE file system, which has no unnamed files: the image is written under a name that
+    the caller can work out, and removes after a kill."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.PARENT = tempfile.mkdtemp(prefix="velbrook-fuse-")
+        cls.addClassCleanup(shutil.rmtree, cls.PARENT, True)
+        disk = cls.PARENT + ".ext2"
+        cls.addClassCleanup(os.remove, disk)
+        with open(disk, "wb") as f:
+            f.truncate(4 << 30)
+        try:
+            subprocess.run(["mkfs.ext2", "-q", "-F", disk], check=True, capture_output=True)
+            # Without hard_remove, FUSE keeps a removed file that is still open under a name of its own.
+            subprocess.run(["fuse2fs", "-o", "fakeroot,hard_remove", disk, cls.PARENT], check=True,
+                           capture_output=True)
+        except (OSError, subprocess.CalledProcessError) as error:
+            raise unittest.SkipTest(f"cannot mount a FUSE file system here: {error}")
+        cls.addClassCleanup(subprocess.run, ["umount", cls.PARENT])
+
+    # Timestamps here are whole seconds and cached besides, too coarse to see a rewrite made within the run.
+    test_file_changing_mid_run_fails_the_run = None
+
+    def left_after_kill(self):
+        return [f".disc.iso.{self.pid}.part"]
+
+    def test_image_inside_source_leaves_its_named_file_out(self):
+        image = os.path.join(self.source, "disc.iso")
+        result = make_hybrid(image, self.source, "-quiet")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        listing = subprocess.run(["bsdtar", "-tf", image], capture_output=True, text=True, check=True).stdout
+        self.assertEqual(sorted(listing.split()), [".", "./big.bin"])
 
 
 if __name__ == "__main__":

@@ -15,9 +15,9 @@ class UsageTest(unittest.TestCase):
         self.image = os.path.join(self.work, "disc.iso")
 
     def test_help_goes_to_stdout(self):
-        for verb in ("help", "-help"):
-            with self.subTest(verb=verb):
-                result = run_tool(verb)
+        for args in (["help"], ["-help"], ["--help"], ["makehybrid", "-help"]):
+            with self.subTest(args=args):
+                result = run_tool(*args)
                 self.assertEqual(result.returncode, 0)
                 self.assertIn("usage: velbrook-hdiutil makehybrid", result.stdout)
                 self.assertEqual(result.stderr, "")
@@ -29,11 +29,15 @@ class UsageTest(unittest.TestCase):
             "unknown verb": ["burn", "-o", self.image, self.source, "-iso"],
             "unknown option": ["makehybrid", "-o", self.image, self.source, "-iso", "-udf"],
             "missing -o value": ["makehybrid", self.source, "-iso", "-o"],
+            "empty -o value": ["makehybrid", "-o", "", self.source, "-iso"],
+            "-o twice": ["makehybrid", "-o", self.image, "-o", self.image, self.source, "-iso"],
+            "-o names a folder": ["makehybrid", "-o", self.work + "/", self.source, "-iso"],
             "missing volume name": ["makehybrid", "-o", self.image, self.source, "-iso", "-default-volume-name"],
             "joliet without iso": ["makehybrid", "-o", self.image, self.source, "-joliet"],
             "no -o": ["makehybrid", self.source, "-iso", "-joliet"],
             "no source": ["makehybrid", "-o", self.image, "-iso", "-joliet"],
             "two sources": ["makehybrid", "-o", self.image, self.source, self.source, "-iso"],
+            "option after --": ["makehybrid", "-o", self.image, "--", self.source, "-iso"],
             "source is a file": ["makehybrid", "-o", self.image, a_file, "-iso", "-joliet"],
             "source is missing": ["makehybrid", "-o", self.image, self.source + "-gone", "-iso", "-joliet"],
         }
