@@ -2,8 +2,11 @@
 #pragma once
 
 #include <QMainWindow>
+#include <memory>
 
+class ExportModel;
 class MainView;
+class QUrl;
 
 // One main window: its own model and dialogs, deleted when closed.
 class MainWindow : public QMainWindow {
@@ -14,6 +17,10 @@ public:
 
     [[nodiscard]] MainView* view() const { return m_view; }
 
+    // Takes `item` as the source exactly as a drop of it would; returns whether it is taken.
+    bool takeSource(const QUrl& item);
+
 private:
+    std::shared_ptr<ExportModel> m_model;
     MainView* m_view;
 };
