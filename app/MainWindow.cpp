@@ -15,3 +15,8 @@ MainWindow::MainWindow(const QString& imageToolPath, const QString& title, QWidg
     setCentralWidget(m_view);
     setMinimumSize(m_view->minimumSize());
 }
+
+bool MainWindow::takeSource(const QUrl& item)
+{
+    return m_model->handleDrop({ item });
+}

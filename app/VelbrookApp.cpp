@@ -31,7 +31,7 @@ VelbrookApp::VelbrookApp(QApplication& application)
 
     QApplication::setApplicationName(QStringLiteral("Velbrook"));
     QApplication::setApplicationVersion(bundleInfoString(m_bundle, QStringLiteral("CFBundleShortVersionString")));
-    QApplication::setDesktopFileName(QStringLiteral("velbrook"));
+    QApplication::setDesktopFileName(QStringLiteral("org.velbrook.Velbrook"));
     QApplication::setWindowIcon(artworkIcon(QStringLiteral("velbrook")));
     applyQuitPolicy(application);
 
