@@ -18,9 +18,9 @@
 #include <QThread>
 #include <algorithm>
 
-VelbrookApp::VelbrookApp(QApplication& application)
+VelbrookApp::VelbrookApp(QApplication& application, const QString& imageToolPath)
     : m_bundle(Bundle::load(mainBundleInfoPath))
-    , m_imageToolPath(defaultImageToolPath())
+    , m_imageToolPath(imageToolPath)
     , m_appDelegate(m_bundle)
     , m_stopSignals(new StopSignals(&application))
     , m_staleStagingSweep(QThread::create(removeStaleStaging))

@@ -3,6 +3,7 @@
 
 #include "app/AppDelegate.h"
 #include "common/BundleInfo.h"
+#include "model/ImageToolPath.h"
 
 #include <QString>
 #include <memory>
@@ -22,7 +23,8 @@ struct MenuCommands;
 class VelbrookApp {
 public:
     // Reads the information dictionary from the resources, finds the image tool and opens the first window.
-    explicit VelbrookApp(QApplication& application);
+    // `imageToolPath` is where the tool is found beside the application, unless told otherwise.
+    explicit VelbrookApp(QApplication& application, const QString& imageToolPath = defaultImageToolPath());
     ~VelbrookApp();
     VelbrookApp(const VelbrookApp&) = delete;
     VelbrookApp& operator=(const VelbrookApp&) = delete;

@@ -3,6 +3,7 @@
 
 // Shared scaffolding for tests that run whole exports through the fake image tool.
 
+#include "HeldStaging.h"
 #include "ScriptedChooser.h"
 #include "TestFiles.h"
 #include "model/ExportModel.h"
@@ -73,24 +74,6 @@ public:
 
 private:
     QTemporaryDir m_root;
-};
-
-// Holds staging back until released, or until the job asks it to stop, then stages for real.
-class HeldStaging {
-public:
-    [[nodiscard]] StagingStep step() const
-    {
-        return
-            [released = m_released](const QString& source, const QString& destination, const std::atomic<bool>& stop) {
-                while (!*released && !stop)
-                    QThread::msleep(5);
-                return stageSource(source, destination, stop);
-            };
-    }
-    void release() { *m_released = true; }
-
-private:
-    std::shared_ptr<std::atomic<bool>> m_released = std::make_shared<std::atomic<bool>>(false);
 };
 
 // A model wired to a scripted chooser, by default running the fake tool.

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "HeldStaging.h"
 #include "ViewTestKit.h"
 
 #include "model/ExportModel.h"
+#include "views/ElidedLabel.h"
 #include "views/MainView.h"
 
 #include <QAbstractButton>
@@ -21,9 +23,9 @@ constexpr int exportTimeout = 15000;
 
 // One main window's content over a model with a counting chooser and a script tool.
 struct Window {
-    explicit Window(const QString& toolPath)
+    explicit Window(const QString& toolPath, StagingStep staging = stageSource)
         : chooser(std::make_shared<ScriptedChooser>())
-        , model(ExportModel::create(toolPath, chooser))
+        , model(ExportModel::create(toolPath, chooser, std::move(staging)))
         , view(std::make_unique<MainView>(model))
     {
         view->show();
@@ -174,7 +176,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("expectedLine");
         QTest::newRow("no image") << qint64(0) << QString();
         QTest::newRow("one byte") << qint64(1) << QStringLiteral("Exported ISO Size: 0 MB");
-        QTest::newRow("one megabyte") << qint64(1048576) << QStringLiteral("Exported ISO Size: 1 MB");
         QTest::newRow("one and a half megabytes") << qint64(1572864) << QStringLiteral("Exported ISO Size: 1 MB");
     }
     void sizeLineShowsWholeMegabytes()
@@ -292,25 +293,74 @@ private Q_SLOTS:
         QVERIFY(contains(folder, QColor(250, 250, 250)));
     }
 
-    void buttonsExplainThemselves()
+    void stagingShowsABusyBarAndCancelEndsIt()
     {
         ScriptWorkspace workspace;
+        workspace.writeTool(1, 4096, 0);
+        HeldStaging held;
+        Window window(workspace.toolPath(), held.step());
+        window.chooseBoth(workspace);
+
+        QTest::mouseClick(window.part<QAbstractButton>("exportButton"), Qt::LeftButton);
+        QVERIFY(window.shows("progressBar"));
+        QCOMPARE(window.part<QProgressBar>("progressBar")->maximum(), 0); // moving, with no value
+        QVERIFY(!window.exportEnabled());
+        QVERIFY(window.shows("cancelButton"));
+        QVERIFY(window.part<QWidget>("sourceArea")->isEnabled());
+        QVERIFY(window.part<QWidget>("destinationButton")->isEnabled());
+
+        QTest::mouseClick(window.part<QAbstractButton>("cancelButton"), Qt::LeftButton);
+        QVERIFY(window.shows("endLine"));
+        QCOMPARE(window.part<ElidedLabel>("endLine")->fullText(), QStringLiteral("Export cancelled"));
+        QVERIFY(!window.shows("failureSymbol"));
+        QVERIFY(!window.shows("progressBar"));
+        QVERIFY(!window.shows("cancelButton"));
+        QVERIFY(window.exportEnabled());
+        QTest::qWait(100);
+        QCOMPARE(workspace.toolRuns(), 0);
+    }
+
+    void failureShowsWhyInPlaceOfTheSizeUntilASuccess_data()
+    {
+        QTest::addColumn<bool>("toolMissing");
+        QTest::newRow("image already there") << false;
+        QTest::newRow("tool cannot start") << true;
+    }
+    void failureShowsWhyInPlaceOfTheSizeUntilASuccess()
+    {
+        QFETCH(bool, toolMissing);
+        ScriptWorkspace workspace;
+        workspace.writeTool(1, 4096, 0);
         Window window(workspace.toolPath());
-        const auto* source = window.part<QAbstractButton>("sourceArea");
-        const auto* destination = window.part<QAbstractButton>("destinationButton");
-        const auto* exportButton = window.part<QAbstractButton>("exportButton");
-        // Written the portable way, shown the native way: "Ctrl+O" here, "⌘O" on macOS.
-        const auto native = [](const char* portable) {
-            return QKeySequence(QString::fromLatin1(portable), QKeySequence::PortableText)
-                .toString(QKeySequence::NativeText);
-        };
-        QCOMPARE(source->toolTip(), QStringLiteral("Select Source (%1)").arg(native("Ctrl+O")));
-        QCOMPARE(destination->toolTip(), QStringLiteral("Select Destination (%1)").arg(native("Ctrl+D")));
-        QCOMPARE(exportButton->toolTip(), QStringLiteral("Create Bootable ISO (%1)").arg(native("Ctrl+E")));
-        for (const auto* button : { source, destination, exportButton }) {
-            QVERIFY(button->text().isEmpty());
-            QVERIFY(!button->accessibleName().isEmpty());
+        window.chooseBoth(workspace);
+        window.model->startExport();
+        QTRY_VERIFY_WITH_TIMEOUT(window.shows("isoSizeLine"), exportTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(!window.model->exportInProgress(), exportTimeout);
+
+        if (toolMissing) {
+            QVERIFY(QFile::remove(workspace.imagePath()));
+            QVERIFY(QFile::rename(workspace.toolPath(), workspace.path(QStringLiteral("moved-tool"))));
         }
+        window.model->startExport();
+        QTRY_VERIFY_WITH_TIMEOUT(window.shows("endLine"), exportTimeout);
+        const QString line = window.part<ElidedLabel>("endLine")->fullText();
+        QVERIFY2(line.startsWith(QLatin1String("Export failed: "))
+                && line.contains(toolMissing
+                        ? QStringLiteral("cannot start the image tool")
+                        : QStringLiteral("source.iso already exists in ") + workspace.destinationPath()),
+            qPrintable(line));
+        QCOMPARE(window.part<QWidget>("endLine")->toolTip(), line);
+        QVERIFY(window.shows("failureSymbol"));
+        QVERIFY(!window.shows("isoSizeLine"));
+        QTRY_VERIFY_WITH_TIMEOUT(!window.model->exportInProgress(), exportTimeout);
+        QVERIFY(!window.shows("progressBar")); // the full bar of the earlier success is not this export's
+
+        if (toolMissing)
+            QVERIFY(QFile::rename(workspace.path(QStringLiteral("moved-tool")), workspace.toolPath()));
+        else
+            QVERIFY(QFile::remove(workspace.imagePath()));
+        window.model->startExport();
+        QTRY_VERIFY_WITH_TIMEOUT(window.shows("isoSizeLine") && !window.shows("endLine"), exportTimeout);
     }
 };
 

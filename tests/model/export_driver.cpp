@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The application's export core without its windows, for tests that kill it: it starts one export the way the
+// application does (signals turn into a quit, dead runs' job folders are swept at start) and reports its states
+// on standard output.
+//   export_driver TOOL SOURCE DESTINATION [HOLD_FILE]   stage, keep staging open until HOLD_FILE exists, export
+//   export_driver --sweep                               only the start-up sweep
+
+#include "ScriptedChooser.h"
+#include "common/StopSignals.h"
+#include "model/ExportModel.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QThread>
+#include <cstdio>
+
+namespace {
+
+void say(const char* state)
+{
+    std::printf("%s\n", state);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    const QStringList arguments = application.arguments().mid(1);
+    removeStaleStaging();
+    if (arguments.value(0) == QLatin1String("--sweep"))
+        return 0;
+
+    StopSignals stopSignals;
+    QObject::connect(&stopSignals, &StopSignals::stopRequested, &application, &QCoreApplication::quit);
+
+    const QString holdFile = arguments.value(3);
+    StagingStep staging = [holdFile](const QString& source, const QString& destination, const std::atomic<bool>& stop) {
+        StagingResult result = stageSource(source, destination, stop);
+        say("staged");
+        while (!holdFile.isEmpty() && !QFileInfo::exists(holdFile) && !stop)
+            QThread::msleep(5);
+        return result;
+    };
+    auto chooser = std::make_shared<ScriptedChooser>();
+    chooser->sourceAnswer = { true, QUrl::fromLocalFile(arguments.value(1)) };
+    chooser->destinationAnswer = { true, QUrl::fromLocalFile(arguments.value(2)) };
+    const auto model = ExportModel::create(arguments.value(0), chooser, staging);
+    model->selectSource();
+    model->selectDestination();
+    QObject::connect(model.get(), &ExportModel::exportInProgressChanged, &application, [&model] {
+        if (model->exportInProgress())
+            say("running");
+        else
+            QCoreApplication::quit();
+    });
+    model->startExport();
+    return application.exec();
+}

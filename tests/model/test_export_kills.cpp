@@ -1,0 +1,96 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Whatever kills the application mid-export, nothing stays behind: no job folder (after the next start, when it
+// could not clean up itself), no image tool, no image.
+
+#include "ExportTestKit.h"
+
+#include <QProcess>
+#include <QTest>
+#include <cerrno>
+#include <csignal>
+
+using namespace ExportTestKit;
+
+namespace {
+
+bool processIsGone(pid_t pid)
+{
+    return ::kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+bool waitForLine(QProcess& process, const QByteArray& line)
+{
+    QByteArray seen;
+    while (process.waitForReadyRead(15000)) {
+        seen += process.readAllStandardOutput();
+        if (seen.split('\n').contains(line))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+class ExportKillsTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void killedApplicationLeavesNothing_data();
+    void killedApplicationLeavesNothing();
+};
+
+void ExportKillsTest::killedApplicationLeavesNothing_data()
+{
+    QTest::addColumn<int>("signalNumber");
+    QTest::addColumn<bool>("whileStaging");
+    for (const int signalNumber : { SIGTERM, SIGINT, SIGHUP, SIGKILL }) {
+        for (const bool whileStaging : { true, false }) {
+            QTest::addRow("%s while %s", sigabbrev_np(signalNumber), whileStaging ? "staging" : "imaging")
+                << signalNumber << whileStaging;
+        }
+    }
+}
+
+void ExportKillsTest::killedApplicationLeavesNothing()
+{
+    QFETCH(int, signalNumber);
+    QFETCH(bool, whileStaging);
+    Workspace w;
+    writeFile(w.sourcePath(QStringLiteral("Data/file")), "x");
+    const QString pidFile = w.path(QStringLiteral("tool-pid"));
+    w.setToolScript({ QStringLiteral("pid ") + pidFile, QStringLiteral("wait-for ") + w.path(QStringLiteral("never")),
+        QStringLiteral("image 2048") });
+
+    QProcess driver;
+    driver.setProgram(QStringLiteral(EXPORT_DRIVER_PATH));
+    QStringList arguments { QStringLiteral(FAKE_TOOL_PATH), w.sourcePath(QStringLiteral("Data")), w.destinationPath() };
+    if (whileStaging)
+        arguments << w.path(QStringLiteral("never"));
+    driver.setArguments(arguments);
+    driver.start();
+    QVERIFY(waitForLine(driver, whileStaging ? "staged" : "running"));
+    if (!whileStaging)
+        QTRY_VERIFY(!readFile(pidFile).isEmpty());
+    QCOMPARE(w.leftovers().size(), 1);
+
+    ::kill(pid_t(driver.processId()), signalNumber);
+    QVERIFY(driver.waitForFinished(15000));
+    if (signalNumber == SIGKILL) {
+        QCOMPARE(driver.exitStatus(), QProcess::CrashExit);
+        // Nothing could clean up; the next start does.
+        QProcess nextStart;
+        nextStart.start(QStringLiteral(EXPORT_DRIVER_PATH), { QStringLiteral("--sweep") });
+        QVERIFY(nextStart.waitForFinished(15000));
+    } else {
+        QCOMPARE(driver.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(driver.exitCode(), 0);
+    }
+    QVERIFY2(w.leftovers().isEmpty(), qPrintable(w.leftovers().join(QLatin1Char(' '))));
+    if (!whileStaging)
+        QTRY_VERIFY(processIsGone(pid_t(readFile(pidFile).toInt())));
+    QVERIFY(w.destinationEntries().isEmpty());
+    QCOMPARE(readFile(w.sourcePath(QStringLiteral("Data/file"))), QByteArray("x"));
+}
+
+QTEST_GUILESS_MAIN(ExportKillsTest)
+#include "test_export_kills.moc"
