@@ -1,0 +1,99 @@
+#!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""Times whole exports through the model (staging, the image tool, cleanup) against the image tool alone.
+
+Not a test: it prints figures. Uses the trees of image_tool.py (same environment variables for their sizes) plus
+a folder of 40,000 empty files. The temporary folder is put on the sources' file system, as on a desktop whose
+home and temporary folder share a disk. For each tree it prints the longest main-thread stall during the export,
+the whole export (start to image ready, the image flushed by the tool), the tool alone, their ratio and how the
+source was staged; medians of BENCH_RUNS runs.
+  VELBROOK_BUILD   build folder (default: build beside this checkout)
+  BENCH_EMPTY_FILES  files in the empty-file tree (40000)
+"""
+
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+import image_tool  # noqa: E402  (the trees and the tool's path)
+
+BUILD = os.environ.get("VELBROOK_BUILD", os.path.join(HERE, "..", "build"))
+TOOL = os.environ.get("VELBROOK_HDIUTIL", os.path.join(BUILD, "bin", "velbrook-hdiutil"))
+EXPORT = os.path.join(BUILD, "bin", "bench_whole_export")
+EMPTY_FILES = int(os.environ.get("BENCH_EMPTY_FILES", "40000"))
+
+
+def build_empty_tree(root):
+    os.makedirs(root)
+    for i in range(EMPTY_FILES):
+        open(os.path.join(root, f"empty {i:05d}"), "wb").close()
+
+
+def fresh(folder):
+    shutil.rmtree(folder, ignore_errors=True)
+    os.makedirs(folder)
+    subprocess.run(["sync"], check=True)
+
+
+def tool_alone(source, out):
+    fresh(out)
+    start = time.perf_counter()
+    subprocess.run([TOOL, "makehybrid", "-o", os.path.join(out, "image.iso"), source, "-iso", "-joliet", "-quiet"],
+                   check=True)
+    return time.perf_counter() - start
+
+
+def whole_export(source, out, env):
+    fresh(out)
+    done = subprocess.run([EXPORT, TOOL, source, out], env=env, check=True, capture_output=True, text=True)
+    fields = dict(part.split("=", 1) for part in done.stdout.split())
+    return float(fields["seconds"]), int(fields["stall_ms"]), fields["methods"].replace("_", " ")
+
+
+def bench(label, source, scratch, env):
+    out = os.path.join(scratch, "out")
+    alone, whole, stalls, methods = [], [], [], set()
+    for _ in range(image_tool.RUNS):
+        alone.append(tool_alone(source, out))
+        seconds, stall, method = whole_export(source, out, env)
+        whole.append(seconds)
+        stalls.append(stall)
+        methods.add(method)
+    shutil.rmtree(out, ignore_errors=True)
+    a, w = statistics.median(alone), statistics.median(whole)
+    print(f"  {label:<22} {max(stalls):>9} {w:>9.2f} {a:>9.2f} {w / a:>7.2f}x  {', '.join(sorted(methods))}",
+          flush=True)
+
+
+def main():
+    for program in (TOOL, EXPORT):
+        if not os.path.exists(program):
+            raise SystemExit(f"no {program}; build first (./dev build)")
+    scratch = os.environ.get("BENCH_DIR") or tempfile.mkdtemp(prefix="velbrook-bench-", dir=os.path.expanduser("~"))
+    os.makedirs(scratch, exist_ok=True)
+    temp = os.path.join(scratch, "tmp")
+    os.makedirs(temp)
+    env = dict(os.environ, TMPDIR=temp, XDG_CACHE_HOME=os.path.join(scratch, "cache"))
+    try:
+        print(f"building trees in {scratch} ...", flush=True)
+        trees = [("big files", os.path.join(scratch, "big"), image_tool.build_big_tree),
+                 ("small files", os.path.join(scratch, "small"), image_tool.build_small_tree),
+                 (f"{EMPTY_FILES} empty files", os.path.join(scratch, "empty"), build_empty_tree)]
+        for _, root, build in trees:
+            build(root)
+        print(f"median of {image_tool.RUNS} runs; stall is the longest over all runs")
+        print(f"  {'tree':<22} {'stall ms':>9} {'export s':>9} {'tool s':>9} {'ratio':>8}  staging")
+        for label, root, _ in trees:
+            bench(label, root, scratch, env)
+    finally:
+        shutil.rmtree(scratch, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()
