@@ -43,23 +43,30 @@ void ExportKillsTest::killedApplicationLeavesNothing_data()
 {
     QTest::addColumn<int>("signalNumber");
     QTest::addColumn<bool>("whileStaging");
+    QTest::addColumn<bool>("toolIgnoresTerminate");
     for (const int signalNumber : { SIGTERM, SIGINT, SIGHUP, SIGKILL }) {
         for (const bool whileStaging : { true, false }) {
             QTest::addRow("%s while %s", sigabbrev_np(signalNumber), whileStaging ? "staging" : "imaging")
-                << signalNumber << whileStaging;
+                << signalNumber << whileStaging << false;
         }
     }
+    // A stuck tool is killed after a grace period.
+    QTest::newRow("TERM while a stuck tool runs") << SIGTERM << false << true;
 }
 
 void ExportKillsTest::killedApplicationLeavesNothing()
 {
     QFETCH(int, signalNumber);
     QFETCH(bool, whileStaging);
+    QFETCH(bool, toolIgnoresTerminate);
     Workspace w;
     writeFile(w.sourcePath(QStringLiteral("Data/file")), "x");
     const QString pidFile = w.path(QStringLiteral("tool-pid"));
-    w.setToolScript({ QStringLiteral("pid ") + pidFile, QStringLiteral("wait-for ") + w.path(QStringLiteral("never")),
-        QStringLiteral("image 2048") });
+    QStringList script { QStringLiteral("pid ") + pidFile,
+        QStringLiteral("wait-for ") + w.path(QStringLiteral("never")), QStringLiteral("image 2048") };
+    if (toolIgnoresTerminate)
+        script.prepend(QStringLiteral("ignore-term"));
+    w.setToolScript(script);
 
     QProcess driver;
     driver.setProgram(QStringLiteral(EXPORT_DRIVER_PATH));

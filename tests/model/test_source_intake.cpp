@@ -24,7 +24,6 @@ private Q_SLOTS:
     void dropWithoutALocalFileIsRefused();
     void laterDropsReplaceEarlierOnes();
     void choosersKeepOnCancelAndClearOnAnEmptyAnswer();
-    void intakeTouchesNoOtherField();
 };
 
 void SourceIntakeTest::dropTakesTheFirstLocalFile_data()
@@ -110,28 +109,6 @@ void SourceIntakeTest::choosersKeepOnCancelAndClearOnAnEmptyAnswer()
     t.model->selectDestination();
     QVERIFY(!t.model->selectedDestinationURL());
     QVERIFY(!t.model->canStartExport());
-}
-
-void SourceIntakeTest::intakeTouchesNoOtherField()
-{
-    TestModel t;
-    QSignalSpy destination(t.model.get(), &ExportModel::selectedDestinationURLChanged);
-    QSignalSpy inProgress(t.model.get(), &ExportModel::exportInProgressChanged);
-    QSignalSpy progress(t.model.get(), &ExportModel::progressChanged);
-    QSignalSpy size(t.model.get(), &ExportModel::isoFileSizeChanged);
-    QSignalSpy source(t.model.get(), &ExportModel::selectedSourceURLChanged);
-    t.chooser->sourceAnswer = { true, fileUrl("/a") };
-    t.model->selectSource();
-    QVERIFY(t.model->handleDrop({ fileUrl("/b") }));
-    QTRY_COMPARE(source.count(), 2);
-    QCOMPARE(destination.count() + inProgress.count() + progress.count() + size.count(), 0);
-
-    // Choosing the same folder again stores it again and changes nothing else.
-    t.chooser->destinationAnswer = { true, fileUrl("/dst") };
-    t.model->selectDestination();
-    t.model->selectDestination();
-    QCOMPARE(destination.count(), 2);
-    QCOMPARE(source.count(), 2);
 }
 
 QTEST_GUILESS_MAIN(SourceIntakeTest)
