@@ -5,6 +5,7 @@
 #include "app/MainWindow.h"
 #include "app/MenuBar.h"
 #include "app/QuitPolicy.h"
+#include "common/DescriptorLimit.h"
 #include "common/StopSignals.h"
 #include "model/ExportModel.h"
 #include "model/ImageToolPath.h"
@@ -28,6 +29,7 @@ VelbrookApp::VelbrookApp(QApplication& application, const QString& imageToolPath
     // A signal from outside is a quit the user already agreed to: stop the exports, clean up, exit 0.
     QObject::connect(m_stopSignals, &StopSignals::stopRequested, &application, [] { QApplication::quit(); });
     m_staleStagingSweep->start();
+    raiseDescriptorLimit();
 
     QApplication::setApplicationName(QStringLiteral("Velbrook"));
     QApplication::setApplicationVersion(bundleInfoString(m_bundle, QStringLiteral("CFBundleShortVersionString")));

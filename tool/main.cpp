@@ -2,6 +2,7 @@
 // velbrook-hdiutil: the image tool the app runs as a child process. A separate program because it links
 // libisofs (GPL-2.0-or-later); it does not use Qt.
 #include "CommandLine.h"
+#include "common/DescriptorLimit.h"
 #include "MakeHybrid.h"
 #include "RunFailure.h"
 #include "RunOutcome.h"
@@ -27,15 +28,6 @@ int usageError(const std::string& message)
 }
 
 // A soft limit below the hard one protects select(), which nothing here uses; it only risks running out.
-void raiseDescriptorLimit()
-{
-    struct rlimit limit;
-    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
-        limit.rlim_cur = limit.rlim_max;
-        ::setrlimit(RLIMIT_NOFILE, &limit);
-    }
-}
-
 int run(hdiutil::MakeHybrid command)
 {
     char resolved[PATH_MAX];

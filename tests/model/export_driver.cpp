@@ -6,6 +6,7 @@
 //   export_driver --sweep                               only the start-up sweep
 
 #include "ScriptedChooser.h"
+#include "common/DescriptorLimit.h"
 #include "common/StopSignals.h"
 #include "model/ExportModel.h"
 
@@ -32,6 +33,7 @@ int main(int argc, char** argv)
     if (arguments.value(0) == QLatin1String("--sweep"))
         return 0;
 
+    raiseDescriptorLimit();
     StopSignals stopSignals;
     QObject::connect(&stopSignals, &StopSignals::stopRequested, &application, &QCoreApplication::quit);
 
