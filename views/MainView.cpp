@@ -17,6 +17,7 @@
 #include <QEvent>
 #include <QLabel>
 #include <QStyle>
+#include <algorithm>
 
 namespace {
 constexpr QSize minimumViewSize(900, 500);
@@ -106,6 +107,10 @@ QLayout* MainView::makeProgressRow()
     auto* row = new QHBoxLayout;
     const int sidePadding = style()->pixelMetric(QStyle::PM_LayoutLeftMargin);
     row->setContentsMargins(sidePadding, 0, sidePadding, 0);
+    // As tall as its tallest part whatever shows, so the symbol above does not jump between states.
+    const int rowHeight = std::max(
+        { m_progressBar->sizeHint().height(), m_cancelButton->sizeHint().height(), m_endLine->sizeHint().height() });
+    row->addSpacerItem(new QSpacerItem(0, rowHeight, QSizePolicy::Fixed, QSizePolicy::Fixed));
     row->addWidget(m_progressBar, 1);
     row->addWidget(m_cancelButton);
     row->addWidget(m_isoSizeLine);
@@ -188,7 +193,9 @@ void MainView::showExportEnd(const ExportModel& model)
         m_failureSymbol->setPixmap(symbolPixmap(QStringLiteral("exclamationmark.triangle"), color,
             QSize(failureSymbolSide, failureSymbolSide), devicePixelRatioF()));
         QPalette linePalette = m_endLine->palette();
+        // Inside the source area, which is a button, labels draw in the button text role.
         linePalette.setColor(QPalette::WindowText, color);
+        linePalette.setColor(QPalette::ButtonText, color);
         m_endLine->setPalette(linePalette);
     } else {
         m_endLine->setPalette(palette());
