@@ -16,6 +16,7 @@
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -116,12 +117,7 @@ private:
 
     bool clone(const std::string& from, const std::string& to, const struct stat& status)
     {
-        UniqueFd in(::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-        if (!in.valid())
-            fail("cannot open", from);
-        UniqueFd out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-        if (!out.valid())
-            fail("cannot create", to);
+        auto [in, out] = openPair(from, to);
         if (::ioctl(out.get(), FICLONE, in.get()) != 0) {
             // File systems without reflinks say so for every file; ask once.
             m_tryClone = false;
@@ -135,16 +131,23 @@ private:
 
     void copy(const std::string& from, const std::string& to, const struct stat& status)
     {
+        auto [in, out] = openPair(from, to);
+        copyData(in.get(), out.get(), status.st_size, from, to);
+        if (::ftruncate(out.get(), status.st_size) != 0)
+            fail("cannot write", to);
+        finishFile(std::move(out), to, status);
+    }
+
+    // The source to read and a new private file to fill; the file's own permissions come once it is complete.
+    static std::pair<UniqueFd, UniqueFd> openPair(const std::string& from, const std::string& to)
+    {
         UniqueFd in(::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
         if (!in.valid())
             fail("cannot open", from);
         UniqueFd out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
         if (!out.valid())
             fail("cannot create", to);
-        copyData(in.get(), out.get(), status.st_size, from, to);
-        if (::ftruncate(out.get(), status.st_size) != 0)
-            fail("cannot write", to);
-        finishFile(std::move(out), to, status);
+        return { std::move(in), std::move(out) };
     }
 
     // Copies only the parts that hold data, so holes stay holes.
