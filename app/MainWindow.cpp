@@ -59,6 +59,8 @@ void MainWindow::fitScreen()
     // layout needs, so the whole window fits and still shows every control.
     const QSize needed = m_view->layout() ? m_view->layout()->minimumSize() : QSize();
     m_view->setMinimumSize(MainView::preferredMinimumSize.boundedTo(room - QSize(0, menuHeight)).expandedTo(needed));
+    // The window's own minimum follows at once, not at the next layout pass, so the resize below is not held up.
+    layout()->activate();
     if (width() > room.width() || height() > room.height())
         resize(size().boundedTo(room));
 }
