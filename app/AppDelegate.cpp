@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/AppDelegate.h"
 
-#include "app/AppTitles.h"
 #include "views/AboutView.h"
 #include "views/HelpView.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -22,6 +22,21 @@ void centreOnScreen(QWidget& window)
 
 } // namespace
 
+QString applicationName(const Bundle& bundle)
+{
+    return bundleInfoString(bundle, QStringLiteral("CFBundleName"));
+}
+
+QString aboutTitle(const Bundle& bundle)
+{
+    return QCoreApplication::translate("AppDelegate", "About %1").arg(applicationName(bundle));
+}
+
+QString helpTitle(const Bundle& bundle)
+{
+    return QCoreApplication::translate("AppDelegate", "Help %1").arg(applicationName(bundle));
+}
+
 AppDelegate::AppDelegate(Bundle bundle)
     : m_bundle(std::move(bundle))
 { }
@@ -30,23 +45,23 @@ AppDelegate::~AppDelegate() = default;
 
 void AppDelegate::showAboutWindow()
 {
-    presentWindow(aboutBoxWindowController, aboutPrefix(), [this] { return std::make_unique<AboutView>(m_bundle); });
+    presentWindow(
+        aboutBoxWindowController, aboutTitle(m_bundle), [this] { return std::make_unique<AboutView>(m_bundle); });
 }
 
 void AppDelegate::showHelpWindow()
 {
-    presentWindow(helpWindowController, helpPrefix(), [] { return std::make_unique<HelpView>(); });
+    presentWindow(helpWindowController, helpTitle(m_bundle), [] { return std::make_unique<HelpView>(); });
 }
 
-void AppDelegate::presentWindow(
-    std::unique_ptr<QWidget>& slot, const QString& titlePrefix, const WindowFactory& makeContent)
+void AppDelegate::presentWindow(std::unique_ptr<QWidget>& slot, const QString& title, const WindowFactory& makeContent)
 {
     if (!slot) {
         slot = makeContent();
         QWidget& window = *slot;
         window.setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
             | Qt::WindowMinimizeButtonHint);
-        window.setWindowTitle(titlePrefix + applicationName(m_bundle));
+        window.setWindowTitle(title);
         // Closing only hides it; and an open About window alone must not keep the application running.
         window.setAttribute(Qt::WA_DeleteOnClose, false);
         window.setAttribute(Qt::WA_QuitOnClose, false);

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QList>
 #include <QMainWindow>
 #include <memory>
 
 class ExportModel;
 class MainView;
+class QAction;
 class QUrl;
 
 // One main window: its own model and dialogs, deleted when closed.
@@ -15,13 +17,21 @@ class MainWindow : public QMainWindow {
 public:
     MainWindow(const QString& imageToolPath, const QString& title, QWidget* parent = nullptr);
 
-    [[nodiscard]] MainView* view() const { return m_view; }
+    // The application asks every model whether an export still runs before it quits.
     [[nodiscard]] const std::shared_ptr<ExportModel>& model() const { return m_model; }
+    // The window's own commands, in menu order; its buttons press the same actions.
+    [[nodiscard]] QList<QAction*> commandActions() const;
 
     // Takes `item` as the source exactly as a drop of it would; returns whether it is taken.
     bool takeSource(const QUrl& item);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void fitScreen();
+
     std::shared_ptr<ExportModel> m_model;
     MainView* m_view;
+    bool m_followsScreen = false;
 };

@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/VelbrookApp.h"
 
-#include "app/AppTitles.h"
 #include "app/MainWindow.h"
 #include "app/MenuBar.h"
-#include "app/QuitPolicy.h"
 #include "common/DescriptorLimit.h"
 #include "common/StopSignals.h"
 #include "model/ExportModel.h"
@@ -52,7 +50,7 @@ MainWindow* VelbrookApp::openMainWindow()
     auto* window = new MainWindow(m_imageToolPath, applicationName(m_bundle));
     std::erase_if(m_models, [](const auto& model) { return model.expired(); });
     m_models.push_back(window->model());
-    buildMenus(*window->menuBar(), m_bundle, menuCommands(window));
+    buildMenus(*window->menuBar(), m_bundle, menuCommands(window), window->commandActions());
     window->show();
     return window;
 }

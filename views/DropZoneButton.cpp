@@ -1,15 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/DropZoneButton.h"
 
+#include "views/KeyboardFocus.h"
+
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QLayout>
 #include <QMimeData>
-#include <QPainter>
+#include <algorithm>
 
 namespace {
-constexpr qreal focusOutlineWidth = 2.0;
-constexpr qreal focusOutlineRadius = 6.0;
+// Only local files can be a source; a drag of web links or of text would only be refused at the drop.
+[[nodiscard]] bool carriesLocalFile(const QMimeData& data)
+{
+    const QList<QUrl> urls = data.urls();
+    return std::ranges::any_of(urls, [](const QUrl& url) { return url.isLocalFile(); });
+}
 } // namespace
 
 DropZoneButton::DropZoneButton(std::function<bool(const QList<QUrl>&)> takeDrop, QWidget* parent)
@@ -33,27 +40,26 @@ QSize DropZoneButton::minimumSizeHint() const
 
 void DropZoneButton::paintEvent(QPaintEvent*)
 {
-    // Flat: nothing but an outline while focus came from the keyboard. The style's own focus frame would
-    // tint the whole area, which is most of the window.
-    if (!hasFocus() || !window()->testAttribute(Qt::WA_KeyboardFocusChange))
-        return;
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(palette().color(QPalette::Highlight), focusOutlineWidth));
-    const qreal inset = focusOutlineWidth;
-    painter.drawRoundedRect(
-        QRectF(rect()).adjusted(inset, inset, -inset, -inset), focusOutlineRadius, focusOutlineRadius);
+    // Flat: nothing but the focus ring. The style's own focus frame would tint the whole area, which is most of
+    // the window.
+    paintFocusRing(*this);
+}
+
+void DropZoneButton::keyPressEvent(QKeyEvent* event)
+{
+    if (!pressOnReturn(*this, *event))
+        QAbstractButton::keyPressEvent(event);
 }
 
 void DropZoneButton::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (event->mimeData()->hasUrls())
+    if (carriesLocalFile(*event->mimeData()))
         event->acceptProposedAction();
 }
 
 void DropZoneButton::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (event->mimeData()->hasUrls())
+    if (carriesLocalFile(*event->mimeData()))
         event->acceptProposedAction();
 }
 

@@ -6,8 +6,8 @@
 #include <QUrl>
 #include <functional>
 
-// A borderless button that holds other widgets in a layout and takes dropped file URLs.
-// A click anywhere inside it, Space while it has focus, or its shortcut all press it.
+// A borderless button that holds other widgets in a layout and takes dropped local files.
+// A click anywhere inside it, or Space, Return or Enter while it has focus, press it.
 class DropZoneButton : public QAbstractButton {
     Q_OBJECT
 
@@ -20,6 +20,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;

@@ -40,7 +40,8 @@ HelpView::HelpView(QWidget* parent)
     layout->addStretch();
     layout->addWidget(title, 0, Qt::AlignHCenter);
     layout->addSpacing(style()->pixelMetric(QStyle::PM_LayoutBottomMargin));
-    for (const Command& command : { selectSourceCommand(), selectDestinationCommand(), createImageCommand() })
+    for (const Command& command :
+        { selectSourceCommand(), selectDestinationCommand(), createImageCommand(), cancelExportCommand() })
         layout->addLayout(commandRow(command));
     layout->addStretch();
 }

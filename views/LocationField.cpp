@@ -1,17 +1,40 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/LocationField.h"
 
+#include <QApplication>
+#include <QMouseEvent>
+
 LocationField::LocationField(const QString& placeholder, QWidget* parent)
     : QLineEdit(parent)
 {
     setPlaceholderText(placeholder);
     setReadOnly(true);
-    setEnabled(false);
+    // A drop belongs to the area around the field, not to the text in it.
+    setAcceptDrops(false);
 }
 
 void LocationField::showLocation(const Location& location)
 {
     const QString path = locationPath(location);
-    if (text() != path)
-        setText(path);
+    if (text() == path)
+        return;
+    setText(path);
+    setToolTip(path);
+    // The start of a long path says more than its end.
+    setCursorPosition(0);
+}
+
+void LocationField::mousePressEvent(QMouseEvent* event)
+{
+    m_pressPosition = event->position().toPoint();
+    QLineEdit::mousePressEvent(event);
+}
+
+void LocationField::mouseReleaseEvent(QMouseEvent* event)
+{
+    QLineEdit::mouseReleaseEvent(event);
+    const bool dragged
+        = (event->position().toPoint() - m_pressPosition).manhattanLength() >= QApplication::startDragDistance();
+    if (event->button() == Qt::LeftButton && !dragged && !hasSelectedText())
+        Q_EMIT clicked();
 }

@@ -5,7 +5,8 @@
 
 #include <QLineEdit>
 
-// Shows a chosen location as its plain path; only the choosers change it, so it is never editable.
+// Shows a chosen location as its plain path. Only the choosers change it, so it is read-only; but it stays
+// enabled, so the path reads in the normal text colour and can be reached, selected and copied.
 class LocationField : public QLineEdit {
     Q_OBJECT
 
@@ -13,4 +14,15 @@ public:
     explicit LocationField(const QString& placeholder, QWidget* parent = nullptr);
 
     void showLocation(const Location& location);
+
+Q_SIGNALS:
+    // A plain click that selected nothing, for a field that stands for a button around it.
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QPoint m_pressPosition;
 };

@@ -7,21 +7,28 @@
 #include "views/Commands.h"
 #include "views/DropZoneButton.h"
 #include "views/ElidedLabel.h"
+#include "views/FreedesktopDesktop.h"
+#include "views/KeyboardFocus.h"
+#include "views/LinkButton.h"
 #include "views/LocationField.h"
 #include "views/ScaledPictureView.h"
 #include "views/SymbolButton.h"
 #include "views/SymbolIcon.h"
 #include "views/TintedBar.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QBoxLayout>
 #include <QEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QStyle>
 #include <algorithm>
 
 namespace {
-constexpr QSize minimumViewSize(900, 500);
+constexpr QSize symbolSize(128, 128);
 constexpr int symbolPadding = 100;
+constexpr int smallestSymbolSide = 48;
 constexpr int destinationBarHeight = 50;
 constexpr int minimumGap = 8;
 constexpr int failureSymbolSide = 16;
@@ -34,10 +41,16 @@ QColor errorColor(const QPalette& palette)
 } // namespace
 
 MainView::MainView(std::shared_ptr<ExportModel> model, QWidget* parent)
+    : MainView(std::move(model), std::make_shared<FreedesktopDesktop>(), parent)
+{ }
+
+MainView::MainView(std::shared_ptr<ExportModel> model, std::shared_ptr<Desktop> desktop, QWidget* parent)
     : QWidget(parent)
     , m_model(std::move(model))
+    , m_desktop(std::move(desktop))
 {
-    setMinimumSize(minimumViewSize);
+    setMinimumSize(preferredMinimumSize);
+    makeActions();
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -46,6 +59,7 @@ MainView::MainView(std::shared_ptr<ExportModel> model, QWidget* parent)
     // The source area takes the free height; the gap only keeps the bar from touching the path field.
     layout->addSpacerItem(new QSpacerItem(0, minimumGap, QSizePolicy::Minimum, QSizePolicy::Expanding));
     layout->addWidget(makeDestinationBar());
+    orderTabStops();
 
     ExportModel* const emitter = m_model.get();
     connect(emitter, &ExportModel::selectedSourceURLChanged, this, [this] { refresh(); });
@@ -54,11 +68,26 @@ MainView::MainView(std::shared_ptr<ExportModel> model, QWidget* parent)
     connect(emitter, &ExportModel::progressChanged, this, [this](bool animated) { refresh(animated); });
     connect(emitter, &ExportModel::isoFileSizeChanged, this, [this] { refresh(); });
     connect(emitter, &ExportModel::stagingInProgressChanged, this, [this] { refresh(); });
-    connect(emitter, &ExportModel::exportEndChanged, this, [this] { refresh(); });
+    connect(emitter, &ExportModel::exportEndChanged, this, [this] {
+        refresh();
+        tellExportEnd();
+    });
     refresh();
 }
 
 MainView::~MainView() = default;
+
+void MainView::makeActions()
+{
+    m_selectSourceAction = makeCommandAction(selectSourceCommand(), *this);
+    connect(m_selectSourceAction, &QAction::triggered, this, [this] { m_model->selectSource(); });
+    m_selectDestinationAction = makeCommandAction(selectDestinationCommand(), *this);
+    connect(m_selectDestinationAction, &QAction::triggered, this, [this] { m_model->selectDestination(); });
+    m_createImageAction = makeCommandAction(createImageCommand(), *this);
+    connect(m_createImageAction, &QAction::triggered, this, [this] { m_model->startExport(); });
+    m_cancelExportAction = makeCommandAction(cancelExportCommand(), *this);
+    connect(m_cancelExportAction, &QAction::triggered, this, [this] { m_model->cancelExport(); });
+}
 
 QWidget* MainView::makeSourceArea()
 {
@@ -66,17 +95,19 @@ QWidget* MainView::makeSourceArea()
         = new DropZoneButton([model = m_model.get()](const QList<QUrl>& urls) { return model->handleDrop(urls); });
     m_sourceArea->setObjectName(QStringLiteral("sourceArea"));
     const Command command = selectSourceCommand();
-    m_sourceArea->setShortcut(command.shortcut);
     m_sourceArea->setToolTip(toolTipText(command));
     m_sourceArea->setAccessibleName(command.title);
-    connect(m_sourceArea, &DropZoneButton::clicked, this, [this] { m_model->selectSource(); });
+    pressesAction(*m_sourceArea, *m_selectSourceAction);
 
-    m_sourceSymbol = new ScaledPictureView(QSize(128, 128));
+    m_sourceSymbol = new ScaledPictureView(symbolSize);
     m_sourceSymbol->setObjectName(QStringLiteral("sourceSymbol"));
-    m_sourceSymbol->setContentsMargins(symbolPadding, symbolPadding, symbolPadding, symbolPadding);
+    m_sourceSymbol->setShrinkablePadding(symbolPadding, smallestSymbolSide);
 
     m_sourceField = new LocationField(tr("No source selected"));
     m_sourceField->setObjectName(QStringLiteral("sourceField"));
+    m_sourceField->setAccessibleName(tr("Source"));
+    // The field lies inside the source area, and a click on it chooses a source as a click beside it does.
+    connect(m_sourceField, &LocationField::clicked, m_selectSourceAction, &QAction::trigger);
 
     auto* content = new QVBoxLayout(m_sourceArea);
     content->addStretch();
@@ -91,12 +122,17 @@ QLayout* MainView::makeProgressRow()
 {
     m_progressBar = new AnimatedProgressBar;
     m_progressBar->setObjectName(QStringLiteral("progressBar"));
+    m_progressBar->setAccessibleName(tr("Export progress"));
     m_cancelButton = new SymbolButton(QStringLiteral("xmark"), cancelExportCommand());
     m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
-    connect(m_cancelButton, &SymbolButton::clicked, this, [this] { m_model->cancelExport(); });
+    pressesAction(*m_cancelButton, *m_cancelExportAction);
 
     m_isoSizeLine = new QLabel;
     m_isoSizeLine->setObjectName(QStringLiteral("isoSizeLine"));
+    m_showInFolder = new LinkButton(tr("Show in Folder"));
+    m_showInFolder->setObjectName(QStringLiteral("showInFolder"));
+    connect(
+        m_showInFolder, &LinkButton::clicked, this, [this] { m_desktop->showInFolder(m_model->exportedImagePath()); });
     m_leftOutNote = new QLabel;
     m_leftOutNote->setObjectName(QStringLiteral("leftOutNote"));
     m_failureSymbol = new QLabel;
@@ -115,9 +151,20 @@ QLayout* MainView::makeProgressRow()
     row->addWidget(m_cancelButton);
     row->addWidget(m_isoSizeLine);
     row->addWidget(m_leftOutNote);
+    row->addWidget(m_showInFolder);
     row->addWidget(m_failureSymbol);
     row->addWidget(m_endLine, 1);
     return row;
+}
+
+void MainView::orderTabStops()
+{
+    // The order of the work: the source, what the last export left, the paths, then the destination and export
+    // buttons, and Cancel while an export runs. Hidden controls drop out of the chain by themselves.
+    QWidget* const chain[] = { m_sourceArea, m_showInFolder, m_endLine, m_sourceField, m_destinationField,
+        m_destinationButton, m_exportButton, m_cancelButton };
+    for (std::size_t i = 1; i < std::size(chain); ++i)
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
 
 QWidget* MainView::makeDestinationBar()
@@ -127,19 +174,22 @@ QWidget* MainView::makeDestinationBar()
 
     m_destinationField = new LocationField(tr("No destination selected"));
     m_destinationField->setObjectName(QStringLiteral("destinationField"));
+    m_destinationField->setAccessibleName(tr("Destination folder"));
 
     m_destinationButton = new SymbolButton(QStringLiteral("folder"), selectDestinationCommand());
     m_destinationButton->setObjectName(QStringLiteral("destinationButton"));
-    connect(m_destinationButton, &SymbolButton::clicked, this, [this] { m_model->selectDestination(); });
+    pressesAction(*m_destinationButton, *m_selectDestinationAction);
 
     m_exportButton = new SymbolButton(QStringLiteral("play"), createImageCommand());
     m_exportButton->setObjectName(QStringLiteral("exportButton"));
-    connect(m_exportButton, &SymbolButton::clicked, this, [this] { m_model->startExport(); });
+    pressesAction(*m_exportButton, *m_createImageAction);
 
     auto* row = new QHBoxLayout(bar);
     const int sidePadding = style()->pixelMetric(QStyle::PM_LayoutLeftMargin);
     row->setContentsMargins(sidePadding, 0, sidePadding, 0);
-    row->addWidget(new QLabel(tr("Destination folder:")));
+    auto* label = new QLabel(tr("Destination folder:"));
+    label->setBuddy(m_destinationField);
+    row->addWidget(label);
     row->addWidget(m_destinationField, 1);
     row->addStretch();
     row->addWidget(m_destinationButton);
@@ -171,7 +221,8 @@ void MainView::refresh(bool animateProgress)
     m_sourceField->showLocation(model.selectedSourceURL());
     m_destinationField->showLocation(model.selectedDestinationURL());
 
-    m_exportButton->setEnabled(model.canStartExport());
+    m_createImageAction->setEnabled(model.canStartExport());
+    m_cancelExportAction->setEnabled(model.canCancelExport());
 }
 
 void MainView::showExportEnd(const ExportModel& model)
@@ -180,6 +231,10 @@ void MainView::showExportEnd(const ExportModel& model)
     m_isoSizeLine->setVisible(!failure && model.isoFileSize() >= 1);
     m_isoSizeLine->setText(tr("Exported ISO Size: %1 MB").arg(model.isoFileSizeInMegabytes()));
     m_leftOutNote->setVisible(m_isoSizeLine->isVisible() && model.leftOutCount() > 0);
+    m_showInFolder->setVisible(m_isoSizeLine->isVisible() && !model.exportedImagePath().isEmpty());
+    const QString imageName = QFileInfo(model.exportedImagePath()).fileName();
+    m_showInFolder->setToolTip(tr("Show %1 in its folder").arg(imageName));
+    m_showInFolder->setAccessibleName(tr("Show %1 in Folder").arg(imageName));
     m_leftOutNote->setText(model.leftOutCount() == 1 ? tr("(1 special file left out)")
                                                      : tr("(%1 special files left out)").arg(model.leftOutCount()));
 
@@ -200,6 +255,29 @@ void MainView::showExportEnd(const ExportModel& model)
     } else {
         m_endLine->setPalette(palette());
     }
+}
+
+void MainView::tellExportEnd()
+{
+    const ExportModel& model = *m_model;
+    // A start clears the last end too; only an export that has stopped is news.
+    if (model.canCancelExport())
+        return;
+    const auto& failure = model.lastExportFailure();
+
+    // Screen readers hear the line that now says how the export ended.
+    for (QWidget* line : { static_cast<QWidget*>(m_isoSizeLine), static_cast<QWidget*>(m_endLine) })
+        if (line->isVisibleTo(this))
+            m_desktop->announce(*line);
+
+    // Someone looking at a Velbrook window sees the end already; a cancel is news to nobody.
+    if (QApplication::activeWindow() || (failure && failure->cancelled))
+        return;
+    if (failure)
+        m_desktop->notify(tr("Export failed"), failure->reason);
+    else if (!model.exportedImagePath().isEmpty())
+        m_desktop->notify(tr("Image created"),
+            tr("%1, %2 MB").arg(QFileInfo(model.exportedImagePath()).fileName()).arg(model.isoFileSizeInMegabytes()));
 }
 
 void MainView::changeEvent(QEvent* event)

@@ -5,42 +5,59 @@
 #include <memory>
 
 class AnimatedProgressBar;
+class Desktop;
 class DropZoneButton;
 class ElidedLabel;
 class ExportModel;
+class LinkButton;
 class LocationField;
+class QAction;
 class QLabel;
 class ScaledPictureView;
 class SymbolButton;
 
 // The content of one main window: the source area, which also takes drops, and the destination bar.
 // It keeps no state of its own; everything it shows is read from the model in refresh().
+// Its commands are actions on the view (QWidget::actions()), in menu order, for the window's menus to share.
 class MainView : public QWidget {
     Q_OBJECT
 
 public:
-    explicit MainView(std::shared_ptr<ExportModel> model, QWidget* parent = nullptr);
-    ~MainView() override;
+    // The size the content asks for on a screen with room for it.
+    static constexpr QSize preferredMinimumSize { 900, 500 };
 
-    [[nodiscard]] const std::shared_ptr<ExportModel>& model() const { return m_model; }
+    // With the desktop reached over the session bus.
+    explicit MainView(std::shared_ptr<ExportModel> model, QWidget* parent = nullptr);
+    MainView(std::shared_ptr<ExportModel> model, std::shared_ptr<Desktop> desktop, QWidget* parent = nullptr);
+    ~MainView() override;
 
 protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    void makeActions();
     QWidget* makeSourceArea();
     QWidget* makeDestinationBar();
     QLayout* makeProgressRow();
+    void orderTabStops();
     void refresh(bool animateProgress = false);
     void showExportEnd(const ExportModel& model);
+    void tellExportEnd();
 
     std::shared_ptr<ExportModel> m_model;
+    std::shared_ptr<Desktop> m_desktop;
+
+    QAction* m_selectSourceAction = nullptr;
+    QAction* m_selectDestinationAction = nullptr;
+    QAction* m_createImageAction = nullptr;
+    QAction* m_cancelExportAction = nullptr;
 
     DropZoneButton* m_sourceArea = nullptr;
     ScaledPictureView* m_sourceSymbol = nullptr;
     AnimatedProgressBar* m_progressBar = nullptr;
     SymbolButton* m_cancelButton = nullptr;
     QLabel* m_isoSizeLine = nullptr;
+    LinkButton* m_showInFolder = nullptr;
     QLabel* m_leftOutNote = nullptr;
     QLabel* m_failureSymbol = nullptr;
     ElidedLabel* m_endLine = nullptr;

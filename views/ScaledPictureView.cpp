@@ -20,14 +20,23 @@ void ScaledPictureView::setPicture(const QString& key, Renderer renderer)
     update();
 }
 
+void ScaledPictureView::setShrinkablePadding(int padding, int minimumSide)
+{
+    m_padding = padding;
+    m_minimumSide = minimumSide;
+    updateGeometry();
+    update();
+}
+
 QSize ScaledPictureView::sizeHint() const
 {
-    return m_preferredSize.grownBy(contentsMargins());
+    const QMargins padding(m_padding, m_padding, m_padding, m_padding);
+    return m_preferredSize.grownBy(padding).grownBy(contentsMargins());
 }
 
 QSize ScaledPictureView::minimumSizeHint() const
 {
-    return QSize(0, 0).grownBy(contentsMargins());
+    return QSize(m_minimumSide, m_minimumSide).grownBy(contentsMargins());
 }
 
 void ScaledPictureView::paintEvent(QPaintEvent*)
@@ -36,7 +45,13 @@ void ScaledPictureView::paintEvent(QPaintEvent*)
     if (!m_renderer || area.isEmpty())
         return;
     // The pictures are square or nearly so; a square keeps the pixmap small in a wide area.
-    const int side = qMin(area.width(), area.height());
+    const int room = qMin(area.width(), area.height());
+    const int preferredSide = qMin(m_preferredSize.width(), m_preferredSize.height());
+    // With room to spare the padding stays whole and the picture takes the rest; with less, both shrink alike.
+    const int side
+        = m_padding == 0 ? room : qMax(room - 2 * m_padding, room * preferredSide / (preferredSide + 2 * m_padding));
+    if (side <= 0)
+        return;
     const QSize size(side, side);
     const qreal ratio = devicePixelRatioF();
     if (m_cache.isNull() || m_cache.deviceIndependentSize().toSize() != size || m_cache.devicePixelRatio() != ratio)

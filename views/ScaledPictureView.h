@@ -6,7 +6,9 @@
 #include <functional>
 
 // Shows a vector picture as large as its contents rectangle allows, aspect ratio kept, centred.
-// Padding is the widget's contents margins. The picture is drawn afresh for each size, so it stays sharp.
+// Padding is the widget's contents margins plus a shrinkable padding (setShrinkablePadding) that gives way
+// together with the picture when there is too little room. The picture is drawn afresh for each size, so it
+// stays sharp.
 class ScaledPictureView : public QWidget {
     Q_OBJECT
 
@@ -18,6 +20,9 @@ public:
 
     // `key` names what `renderer` draws; the same key again keeps the drawing already made.
     void setPicture(const QString& key, Renderer renderer);
+    // Padding on every side while there is room for it and the preferred size; with less room the padding and
+    // the picture shrink in proportion, down to `minimumSide` for the picture.
+    void setShrinkablePadding(int padding, int minimumSide);
 
     [[nodiscard]] QSize sizeHint() const override;
     [[nodiscard]] QSize minimumSizeHint() const override;
@@ -27,6 +32,8 @@ protected:
 
 private:
     QSize m_preferredSize;
+    int m_padding = 0;
+    int m_minimumSide = 0;
     QString m_key;
     Renderer m_renderer;
     QPixmap m_cache;

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/SymbolButton.h"
 
+#include "views/KeyboardFocus.h"
 #include "views/SymbolIcon.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 
 namespace {
 constexpr int symbolSide = 24;
@@ -17,7 +19,6 @@ SymbolButton::SymbolButton(const QString& symbolName, const Command& command, QW
     setToolButtonStyle(Qt::ToolButtonIconOnly);
     setIconSize(QSize(symbolSide, symbolSide));
     setFocusPolicy(Qt::StrongFocus);
-    setShortcut(command.shortcut);
     setToolTip(toolTipText(command));
     setAccessibleName(command.title);
     updateIcon();
@@ -28,6 +29,18 @@ void SymbolButton::changeEvent(QEvent* event)
     QToolButton::changeEvent(event);
     if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange)
         updateIcon();
+}
+
+void SymbolButton::paintEvent(QPaintEvent* event)
+{
+    QToolButton::paintEvent(event);
+    paintFocusRing(*this);
+}
+
+void SymbolButton::keyPressEvent(QKeyEvent* event)
+{
+    if (!pressOnReturn(*this, *event))
+        QToolButton::keyPressEvent(event);
 }
 
 void SymbolButton::updateIcon()

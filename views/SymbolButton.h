@@ -5,8 +5,8 @@
 
 #include <QToolButton>
 
-// A flat, icon-only button for one command: its symbol follows the palette, its tooltip names the command
-// and its shortcut, and the shortcut presses it only while it is enabled.
+// A flat, icon-only button for one command: its symbol follows the palette and its tooltip names the command
+// and its shortcut. The shortcut itself belongs to the command's action (see pressesAction).
 class SymbolButton : public QToolButton {
     Q_OBJECT
 
@@ -15,6 +15,8 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void updateIcon();

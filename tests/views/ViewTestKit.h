@@ -5,7 +5,9 @@
 // drop delivered the way a window delivers it.
 
 #include "ScriptedChooser.h"
+#include "views/Desktop.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -13,6 +15,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QMimeData>
+#include <QPalette>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
@@ -82,6 +85,23 @@ private:
     QTemporaryDir m_root;
 };
 
+// A desktop that only writes down what the window asked of it; an announcement as the line's object name and
+// the text assistive technologies would read then.
+class RecordingDesktop : public Desktop {
+public:
+    QStringList shownInFolder;
+    QStringList notifications;
+    QStringList announcements;
+
+    void showInFolder(const QString& path) override { shownInFolder << path; }
+    void notify(const QString& summary, const QString& body) override { notifications << summary + u'|' + body; }
+    void announce(QWidget& line) override
+    {
+        announcements << line.objectName() + u'|'
+                + QAccessible::queryAccessibleInterface(&line)->text(QAccessible::Name);
+    }
+};
+
 // Delivers a drag and drop of `urls` at `position` in `window` as Qt's window does: to the widget under the
 // point, or the nearest parent of it that takes drops. Returns whether the drop was accepted.
 inline bool dropUrls(QWidget& window, const QPoint& position, const QList<QUrl>& urls)
@@ -106,6 +126,37 @@ inline bool dropUrls(QWidget& window, const QPoint& position, const QList<QUrl>&
     drop.setAccepted(false);
     QApplication::sendEvent(target, &drop);
     return drop.isAccepted();
+}
+
+// A dark palette as a desktop's dark theme gives one: every group set, disabled text dimmed.
+inline QPalette darkPalette()
+{
+    QPalette dark;
+    const auto set = [&dark](QPalette::ColorRole role, const QColor& active, const QColor& disabled) {
+        dark.setColor(QPalette::Active, role, active);
+        dark.setColor(QPalette::Inactive, role, active);
+        dark.setColor(QPalette::Disabled, role, disabled);
+    };
+    set(QPalette::Window, QColor(45, 45, 45), QColor(45, 45, 45));
+    set(QPalette::WindowText, QColor(235, 235, 235), QColor(120, 120, 120));
+    set(QPalette::Base, QColor(30, 30, 30), QColor(45, 45, 45));
+    set(QPalette::AlternateBase, QColor(40, 40, 40), QColor(45, 45, 45));
+    set(QPalette::Text, QColor(235, 235, 235), QColor(110, 110, 110));
+    set(QPalette::PlaceholderText, QColor(150, 150, 150), QColor(100, 100, 100));
+    set(QPalette::Button, QColor(55, 55, 55), QColor(50, 50, 50));
+    set(QPalette::ButtonText, QColor(235, 235, 235), QColor(120, 120, 120));
+    set(QPalette::Highlight, QColor(53, 132, 228), QColor(70, 70, 70));
+    set(QPalette::HighlightedText, Qt::white, QColor(150, 150, 150));
+    set(QPalette::Link, QColor(120, 174, 237), QColor(100, 100, 100));
+    set(QPalette::LinkVisited, QColor(160, 140, 230), QColor(100, 100, 100));
+    set(QPalette::ToolTipBase, QColor(30, 30, 30), QColor(30, 30, 30));
+    set(QPalette::ToolTipText, QColor(235, 235, 235), QColor(235, 235, 235));
+    set(QPalette::Light, QColor(85, 85, 85), QColor(60, 60, 60));
+    set(QPalette::Midlight, QColor(70, 70, 70), QColor(55, 55, 55));
+    set(QPalette::Mid, QColor(40, 40, 40), QColor(40, 40, 40));
+    set(QPalette::Dark, QColor(25, 25, 25), QColor(25, 25, 25));
+    set(QPalette::Shadow, QColor(10, 10, 10), QColor(10, 10, 10));
+    return dark;
 }
 
 // The centre of `widget` in its window's coordinates.

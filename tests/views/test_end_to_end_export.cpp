@@ -3,7 +3,6 @@
 
 #include "app/MainWindow.h"
 #include "model/ExportModel.h"
-#include "views/MainView.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -48,32 +47,31 @@ private Q_SLOTS:
         window.setAttribute(Qt::WA_DeleteOnClose, false);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        MainView& view = *window.view();
 
-        const QPoint sourceArea = centreInWindow(*view.findChild<QWidget*>(QStringLiteral("sourceSymbol")));
+        const QPoint sourceArea = centreInWindow(*window.findChild<QWidget*>(QStringLiteral("sourceSymbol")));
         QVERIFY(dropUrls(window, sourceArea, { QUrl::fromLocalFile(source) }));
-        QTRY_COMPARE(view.findChild<QLineEdit*>(QStringLiteral("sourceField"))->text(), source);
+        QTRY_COMPARE(window.findChild<QLineEdit*>(QStringLiteral("sourceField"))->text(), source);
 
         whenDialogOpens([&](QFileDialog& dialog) {
             dialog.setDirectory(destination);
             // With nothing selected, a folder dialog chooses the folder on show.
             QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open), Qt::LeftButton);
         });
-        QTest::mouseClick(view.findChild<QAbstractButton*>(QStringLiteral("destinationButton")), Qt::LeftButton);
-        QCOMPARE(view.findChild<QLineEdit*>(QStringLiteral("destinationField"))->text(), destination);
+        QTest::mouseClick(window.findChild<QAbstractButton*>(QStringLiteral("destinationButton")), Qt::LeftButton);
+        QCOMPARE(window.findChild<QLineEdit*>(QStringLiteral("destinationField"))->text(), destination);
 
-        auto* exportButton = view.findChild<QAbstractButton*>(QStringLiteral("exportButton"));
+        auto* exportButton = window.findChild<QAbstractButton*>(QStringLiteral("exportButton"));
         QVERIFY(exportButton->isEnabled());
         QTest::mouseClick(exportButton, Qt::LeftButton);
         QVERIFY(!exportButton->isEnabled());
         QTRY_VERIFY_WITH_TIMEOUT(
-            !view.model()->exportInProgress() && !view.model()->stagingInProgress(), exportTimeout);
+            !window.model()->exportInProgress() && !window.model()->stagingInProgress(), exportTimeout);
 
         const QFileInfo image(destination + QStringLiteral("/Holiday Photos.iso"));
         QVERIFY(image.exists());
         QVERIFY(image.size() > 0);
-        QCOMPARE(view.model()->progress(), 1.0);
-        auto* sizeLine = view.findChild<QLabel*>(QStringLiteral("isoSizeLine"));
+        QCOMPARE(window.model()->progress(), 1.0);
+        auto* sizeLine = window.findChild<QLabel*>(QStringLiteral("isoSizeLine"));
         QVERIFY(sizeLine->isVisible());
         QCOMPARE(sizeLine->text(), QStringLiteral("Exported ISO Size: %1 MB").arg(image.size() / (1024 * 1024)));
     }
