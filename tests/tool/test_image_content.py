@@ -80,10 +80,8 @@ class HostileTreeTest(unittest.TestCase):
                                  preexec_fn=lambda: resource.setrlimit(resource.RLIMIT_NOFILE, (64, 64)))
         cls.entries = source_entries(cls.source)
         del cls.entries["out.iso"]
+        assert cls.result.returncode == 0, cls.result.stderr
         cls.iso = open_iso(cls, cls.image)
-
-    def setUp(self):
-        self.assertEqual(self.result.returncode, 0, self.result.stderr)
 
     def test_progress_is_ten_steps(self):
         self.assertEqual(self.result.stdout.splitlines(), [f"{10 * i}%" for i in range(1, 11)])
