@@ -15,21 +15,9 @@ SIZE = 1 << 30  # big enough that a run is still writing when its first progress
 NOBODY = 65534
 
 
-def limit_file_size():
-    resource.setrlimit(resource.RLIMIT_FSIZE, (1 << 20, 1 << 20))
-
-
 def rewrite_head(case):
     with open(case.big, "r+b") as f:
         f.write(b"HEAD")
-
-
-def lock_out(case):
-    os.chmod(case.out, 0o555)
-
-
-def lock_secret(case):
-    os.chmod(os.path.join(case.source, "sub", "secret.txt"), 0)
 
 
 # label: (arrange before the run, run options, exit status, part of the failure line)
@@ -37,9 +25,10 @@ ROADS = {
     "existing IMAGE without -ov": (lambda c: write_file(c.image, b"an earlier image\n"), {}, 1, "already exists"),
     "missing destination folder": (lambda c: setattr(c, "image", os.path.join(c.out, "gone", "disc.iso")), {}, 1,
                                    "No such file or directory"),
-    "unwritable destination folder": (lock_out, {"nobody": True}, 1, "Permission denied"),
-    "unreadable file": (lock_secret, {"nobody": True}, 1, 'secret.txt": Permission denied'),
-    "file size limit": (None, {"preexec_fn": limit_file_size}, 1, "file size limit"),
+    "unwritable destination folder": (lambda c: os.chmod(c.out, 0o555), {"nobody": True}, 1, "Permission denied"),
+    "unreadable file": (lambda c: os.chmod(c.secret, 0), {"nobody": True}, 1, 'secret.txt": Permission denied'),
+    "file size limit": (None, {"preexec_fn": lambda: resource.setrlimit(resource.RLIMIT_FSIZE, (1 << 20,) * 2)}, 1,
+                        "file size limit"),
     **{f"{s.name} mid-write": (None, {"action": lambda c, p, s=s: p.send_signal(s)}, 128 + s, f"stopped by {s.name}")
        for s in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP)},
     # Nothing runs after SIGKILL: the partial image may stay only under the name the caller can work out.
@@ -63,7 +52,8 @@ class FailureRoadsTest(unittest.TestCase):
         self.out = os.path.join(self.work, "out")
         self.image = os.path.join(self.out, "disc.iso")
         self.big = os.path.join(self.source, "big.bin")
-        write_file(os.path.join(self.source, "sub", "secret.txt"), b"no peeking\n")
+        self.secret = os.path.join(self.source, "sub", "secret.txt")
+        write_file(self.secret, b"no peeking\n")
         make_sparse(self.big, SIZE, {0: b"head", SIZE - 4: b"tail"})
         os.mkdir(self.out)
         self.extra = {}  # what a road itself puts in IMAGE's folder

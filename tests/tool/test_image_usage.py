@@ -36,7 +36,6 @@ class UsageTest(unittest.TestCase):
             "empty -o value": ["makehybrid", "-o", "", source, "-iso"],
             "-o twice": ["makehybrid", "-o", image, "-o", image, source, "-iso"],
             "-o names a folder": ["makehybrid", "-o", self.work + "/", source, "-iso"],
-            "missing volume name": ["makehybrid", "-o", image, source, "-iso", "-default-volume-name"],
             "joliet without iso": ["makehybrid", "-o", image, source, "-joliet"],
             "no -o": ["makehybrid", source, "-iso", "-joliet"],
             "no source": ["makehybrid", "-o", image, "-iso", "-joliet"],
