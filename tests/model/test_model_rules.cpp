@@ -1,0 +1,204 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The small rules under an export: the information lookup, the image's name, measuring an item, and taking the
+// source and destination from drops and dialogs.
+
+#include "ExportTestKit.h"
+#include "common/BundleInfo.h"
+#include "model/ExportNames.h"
+#include "model/FileSize.h"
+
+#include <QJsonArray>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
+#include <QTest>
+#include <cstdio>
+#include <unistd.h>
+
+using namespace ExportTestKit;
+
+namespace {
+
+// Runs `work` with standard output sent to a file, and returns what it printed.
+template <typename Work> QByteArray capturedStandardOutput(Work work)
+{
+    QTemporaryFile capture;
+    if (!capture.open())
+        return "capture failed";
+    std::fflush(stdout);
+    const int saved = ::dup(STDOUT_FILENO);
+    ::dup2(capture.handle(), STDOUT_FILENO);
+    work();
+    std::fflush(stdout);
+    ::dup2(saved, STDOUT_FILENO);
+    ::close(saved);
+    capture.seek(0);
+    return capture.readAll();
+}
+
+QUrl fileUrl(const char* path)
+{
+    return QUrl::fromLocalFile(QString::fromUtf8(path));
+}
+
+} // namespace
+
+class ModelRulesTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void bundleInfoGivesTextOrTheWarningSign();
+    void namesFollowTheSourcesLastElement_data();
+    void namesFollowTheSourcesLastElement();
+    void itemsMeasureTheirOwnEntry();
+    void dropTakesTheFirstLocalFile_data();
+    void dropTakesTheFirstLocalFile();
+    void choosersKeepOnCancelAndClearOnAnEmptyAnswer();
+};
+
+void ModelRulesTest::bundleInfoGivesTextOrTheWarningSign()
+{
+    const QString warning = QString::fromUtf8("\xE2\x9A\xA0\xEF\xB8\x8F");
+    const Bundle bundle { QJsonObject { { QStringLiteral("CFBundleName"), QStringLiteral("Velbrook") },
+        { QStringLiteral("CFBundleVersion"), 7 }, { QStringLiteral("List"), QJsonArray { QStringLiteral("a") } } } };
+    QCOMPARE(bundleInfoString(bundle, QStringLiteral("CFBundleName")), QStringLiteral("Velbrook"));
+    for (const char* key : { "CFBundleVersion", "List", "Missing" })
+        QCOMPARE(bundleInfoString(bundle, QString::fromLatin1(key)), warning);
+    QCOMPARE(bundleInfoString(Bundle {}, QStringLiteral("CFBundleName")), warning);
+
+    QTemporaryDir dir;
+    const auto load = [&](const char* content) {
+        TestFiles::writeFile(dir.filePath(QStringLiteral("Info.json")), content);
+        return Bundle::load(dir.filePath(QStringLiteral("Info.json")));
+    };
+    QCOMPARE(bundleInfoString(load(R"({"CFBundleName": "Velbrook"})"), QStringLiteral("CFBundleName")),
+        QStringLiteral("Velbrook"));
+    QVERIFY(!load("{ not json").infoDictionary);
+    QVERIFY(!load("[1, 2]").infoDictionary);
+    QVERIFY(!Bundle::load(dir.filePath(QStringLiteral("missing.json"))).infoDictionary);
+}
+
+void ModelRulesTest::namesFollowTheSourcesLastElement_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("base");
+    QTest::newRow("bundle") << "/Users/a/Installer.app"
+                            << "Installer.app"
+                            << "Installer";
+    QTest::newRow("two extensions") << "/a/notes.tar.gz"
+                                    << "notes.tar.gz"
+                                    << "notes.tar";
+    QTest::newRow("no extension") << "/a/Data"
+                                  << "Data"
+                                  << "Data";
+    QTest::newRow("hidden") << "/home/u/.profile"
+                            << ".profile"
+                            << ".profile";
+    QTest::newRow("hidden with extension") << "/a/.config.bak"
+                                           << ".config.bak"
+                                           << ".config";
+    QTest::newRow("trailing slash") << "/a/Folder.d/"
+                                    << "Folder.d"
+                                    << "Folder";
+    QTest::newRow("dot in a folder above") << "/a.b/c"
+                                           << "c"
+                                           << "c";
+    QTest::newRow("spaces and accents") << "/a/Été 2026.v1.txt"
+                                        << "Été 2026.v1.txt"
+                                        << "Été 2026.v1";
+}
+
+void ModelRulesTest::namesFollowTheSourcesLastElement()
+{
+    QFETCH(QString, source);
+    QFETCH(QString, item);
+    QFETCH(QString, base);
+    QCOMPARE(itemName(source), item);
+    QCOMPARE(baseName(source), base);
+    QCOMPARE(
+        outputImagePath(QStringLiteral("/Volumes/Stick"), base), QStringLiteral("/Volumes/Stick/") + base + ".iso");
+}
+
+void ModelRulesTest::itemsMeasureTheirOwnEntry()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("image.iso"));
+    const QString folder = dir.filePath(QStringLiteral("folder"));
+    const QString link = dir.filePath(QStringLiteral("link"));
+    QFile sized(file);
+    QVERIFY(sized.open(QIODevice::WriteOnly) && sized.resize(qint64(5) << 30)); // beyond 32 bits
+    sized.close();
+    QVERIFY(QDir().mkpath(folder));
+    const qint64 emptyFolder = QFileInfo(folder).size();
+    TestFiles::writeFile(folder + QStringLiteral("/big"), QByteArray(1 << 20, 'b'));
+    QCOMPARE(::symlink(QFile::encodeName(file).constData(), QFile::encodeName(link).constData()), 0);
+
+    QByteArray printed = capturedStandardOutput([&] {
+        QCOMPARE(fileSize(QUrl::fromLocalFile(file)), qint64(5) << 30);
+        QCOMPARE(sizeInMegabytes(fileSize(QUrl::fromLocalFile(file))), 5120);
+        // Not summed, not followed: the folder's own entry, the link's own length.
+        QCOMPARE(fileSize(QUrl::fromLocalFile(folder)), emptyFolder);
+        QCOMPARE(fileSize(QUrl::fromLocalFile(link)), QFile::encodeName(file).size());
+    });
+    QVERIFY(printed.isEmpty());
+
+    printed = capturedStandardOutput([&] { QCOMPARE(fileSize(QUrl::fromLocalFile(dir.filePath("missing"))), 0); });
+    QVERIFY(printed.startsWith("Error getting file size: "));
+    QVERIFY(printed.size() > qsizetype(qstrlen("Error getting file size: ")) + 1);
+    QCOMPARE(printed.count('\n'), 1);
+    QVERIFY(printed.endsWith('\n'));
+}
+
+void ModelRulesTest::dropTakesTheFirstLocalFile_data()
+{
+    QTest::addColumn<QList<QUrl>>("items");
+    QTest::addColumn<QString>("expectedPath");
+    QTest::newRow("three files") << QList<QUrl> { fileUrl("/a/one.txt"), fileUrl("/a/two"), fileUrl("/a/three.app") }
+                                 << QStringLiteral("/a/one.txt");
+    QTest::newRow("web link first") << QList<QUrl> { QUrl(QStringLiteral("https://example.org/file.iso")),
+        fileUrl("/a/folder") } << QStringLiteral("/a/folder");
+    QTest::newRow("escaped, non-ASCII and percent")
+        << QList<QUrl> { QUrl(QStringLiteral("file:///tmp/100%25%20%C3%89t%C3%A9%20%F0%9F%93%80.app")) }
+        << QStringLiteral("/tmp/100% Été 📀.app");
+    QTest::newRow("web links only") << QList<QUrl> { QUrl(QStringLiteral("https://example.org/")) } << QString();
+    QTest::newRow("nothing") << QList<QUrl> {} << QString();
+}
+
+void ModelRulesTest::dropTakesTheFirstLocalFile()
+{
+    QFETCH(QList<QUrl>, items);
+    QFETCH(QString, expectedPath);
+    TestModel t;
+    QVERIFY(t.model->handleDrop({ fileUrl("/earlier") }));
+    QTRY_VERIFY(t.model->selectedSourceURL().has_value());
+    QSignalSpy changed(t.model.get(), &ExportModel::selectedSourceURLChanged);
+    QCOMPARE(t.model->handleDrop(items), !expectedPath.isEmpty());
+    // Answered at once; the source itself arrives through the event loop, in the order of the drops.
+    QCOMPARE(changed.count(), 0);
+    QTest::qWait(50);
+    QCOMPARE(
+        locationPath(t.model->selectedSourceURL()), expectedPath.isEmpty() ? QStringLiteral("/earlier") : expectedPath);
+}
+
+void ModelRulesTest::choosersKeepOnCancelAndClearOnAnEmptyAnswer()
+{
+    TestModel t;
+    t.choose(QStringLiteral("/src/a.txt"), QStringLiteral("/dst"));
+    t.chooser->sourceAnswer = { false, fileUrl("/ignored") };
+    t.chooser->destinationAnswer = { false, fileUrl("/ignored") };
+    t.model->selectSource();
+    t.model->selectDestination();
+    QCOMPARE(locationPath(t.model->selectedSourceURL()), QStringLiteral("/src/a.txt"));
+    QCOMPARE(locationPath(t.model->selectedDestinationURL()), QStringLiteral("/dst"));
+    QVERIFY(t.model->canStartExport());
+
+    t.chooser->sourceAnswer = { true, std::nullopt };
+    t.chooser->destinationAnswer = { true, std::nullopt };
+    t.model->selectSource();
+    t.model->selectDestination();
+    QVERIFY(!t.model->selectedSourceURL() && !t.model->selectedDestinationURL());
+    QCOMPARE(t.chooser->sourceRequests + t.chooser->destinationRequests, 6);
+}
+
+QTEST_GUILESS_MAIN(ModelRulesTest)
+#include "test_model_rules.moc"
