@@ -7,6 +7,7 @@
 //   wait-for FILE    pause until FILE exists (gives up with status 9 after a minute, so a failed test leaves no tool)
 //   image BYTES      write an image of BYTES bytes at the output path (argument 3)
 //   image-of-staging write, as the image, every staged path and file content
+//   part             leave a half-written image under the name a tool without unnamed files uses
 //   pid FILE         write its process id to FILE
 //   ignore-term      ignore SIGTERM from now on, as a stuck tool would
 //   exit CODE        exit with CODE
@@ -103,6 +104,11 @@ int main(int argc, char** argv)
         } else if (command == "image") {
             std::ofstream(output, std::ios::binary).close();
             fs::resize_file(output, std::stoull(argument));
+        } else if (command == "part") {
+            const fs::path image(output);
+            std::ofstream(
+                image.parent_path() / ("." + image.filename().string() + "." + std::to_string(::getpid()) + ".part"))
+                << "half";
         } else if (command == "image-of-staging") {
             std::ofstream(output, std::ios::binary) << describeTree(staging);
         } else if (command == "pid") {
