@@ -6,9 +6,7 @@
 
 #include "ScriptedChooser.h"
 #include "TestFiles.h"
-#include "views/Desktop.h"
 
-#include <QAccessible>
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QDropEvent>
@@ -53,23 +51,6 @@ public:
 
 private:
     QTemporaryDir m_root;
-};
-
-// A desktop that only writes down what the window asked of it; an announcement as the line's object name and
-// the text assistive technologies would read then.
-class RecordingDesktop : public Desktop {
-public:
-    QStringList shownInFolder;
-    QStringList notifications;
-    QStringList announcements;
-
-    void showInFolder(const QString& path) override { shownInFolder << path; }
-    void notify(const QString& summary, const QString& body) override { notifications << summary + u'|' + body; }
-    void announce(QWidget& line) override
-    {
-        announcements << line.objectName() + u'|'
-                + QAccessible::queryAccessibleInterface(&line)->text(QAccessible::Name);
-    }
 };
 
 // Delivers a drag and drop of `urls` onto `widget`'s centre as Qt's window does: to the widget under the point,
