@@ -26,10 +26,6 @@ public:
     void showAboutWindow();
     void showHelpWindow();
 
-    // Empty until first shown.
-    [[nodiscard]] QWidget* aboutBoxWindow() const { return aboutBoxWindowController.get(); }
-    [[nodiscard]] QWidget* helpWindow() const { return helpWindowController.get(); }
-
 private:
     using WindowFactory = std::function<std::unique_ptr<QWidget>()>;
     void presentWindow(std::unique_ptr<QWidget>& slot, const QString& title, const WindowFactory& makeContent);

@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// What the window offers once an image is written: the file manager, and a notification for the absent,
+// against stand-in services on a session bus of the test's own.
+
 #include "ViewTestKit.h"
 
 #include "model/ExportModel.h"
@@ -8,22 +11,18 @@
 #include <QAbstractButton>
 #include <QDBusConnection>
 #include <QProcess>
-#include <QTest>
-#include <memory>
 
 using namespace ViewTestKit;
 
 namespace {
 
-constexpr int exportTimeout = 15000;
-
-// A session bus of the test's own, which starts no services by itself.
+// A session bus which starts no services by itself.
 class PrivateBus {
 public:
     PrivateBus()
     {
         const QString config = m_folder.filePath(QStringLiteral("bus.conf"));
-        (void)writeFile(config,
+        TestFiles::writeFile(config,
             QStringLiteral("<busconfig><type>session</type><listen>unix:tmpdir=%1</listen><auth>EXTERNAL</auth>"
                            "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
                            "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>")
@@ -33,28 +32,22 @@ public:
             { QStringLiteral("--config-file=") + config, QStringLiteral("--print-address"),
                 QStringLiteral("--nofork") });
         if (m_daemon.waitForReadyRead(10000))
-            m_address = QString::fromUtf8(m_daemon.readLine().trimmed());
+            address = QString::fromUtf8(m_daemon.readLine().trimmed());
     }
     ~PrivateBus()
     {
         m_daemon.kill();
         m_daemon.waitForFinished();
     }
-    [[nodiscard]] bool running() const { return !m_address.isEmpty(); }
-    [[nodiscard]] QDBusConnection connect(const QString& name) const
-    {
-        return QDBusConnection::connectToBus(m_address, name);
-    }
+    QString address;
 
 private:
     QTemporaryDir m_folder;
     QProcess m_daemon;
-    QString m_address;
 };
 
 } // namespace
 
-// Stand-ins for the file manager and the notification service, served on the private bus.
 class FileManagerStandIn : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.FileManager1")
@@ -82,28 +75,27 @@ public Q_SLOTS:
     }
 };
 
-// What the window offers once an image is written: the file manager, and a notification for the absent.
-class TestAfterExport : public QObject {
+class AfterExportTest : public QObject {
     Q_OBJECT
 
+    // A window whose desktop talks to the private bus, with the stand-ins served there when `withServices`.
     struct Setup {
-        explicit Setup(PrivateBus& bus, bool withServices)
-            : service(bus.connect(QStringLiteral("service")))
-            , chooser(std::make_shared<ScriptedChooser>())
-            , model(ExportModel::create(workspace.toolPath(), chooser))
+        Setup(const PrivateBus& bus, bool withServices)
+            : service(QDBusConnection::connectToBus(bus.address, QStringLiteral("service")))
             , view(model,
-                  std::make_shared<FreedesktopDesktop>(bus.connect(QStringLiteral("client")), [this](const QUrl& url) {
-                      opened << url;
-                      return true;
-                  }))
+                  std::make_shared<FreedesktopDesktop>(
+                      QDBusConnection::connectToBus(bus.address, QStringLiteral("client")), [this](const QUrl& url) {
+                          opened << url;
+                          return true;
+                      }))
         {
             if (withServices) {
-                QVERIFY(service.registerService(QStringLiteral("org.freedesktop.FileManager1")));
-                QVERIFY(service.registerObject(
-                    QStringLiteral("/org/freedesktop/FileManager1"), &fileManager, QDBusConnection::ExportAllSlots));
-                QVERIFY(service.registerService(QStringLiteral("org.freedesktop.Notifications")));
-                QVERIFY(service.registerObject(
-                    QStringLiteral("/org/freedesktop/Notifications"), &notifications, QDBusConnection::ExportAllSlots));
+                service.registerService(QStringLiteral("org.freedesktop.FileManager1"));
+                service.registerObject(
+                    QStringLiteral("/org/freedesktop/FileManager1"), &fileManager, QDBusConnection::ExportAllSlots);
+                service.registerService(QStringLiteral("org.freedesktop.Notifications"));
+                service.registerObject(
+                    QStringLiteral("/org/freedesktop/Notifications"), &notifications, QDBusConnection::ExportAllSlots);
             }
             chooser->sourceAnswer = { true, workspace.sourceUrl() };
             chooser->destinationAnswer = { true, workspace.destinationUrl() };
@@ -116,9 +108,9 @@ class TestAfterExport : public QObject {
             QDBusConnection::disconnectFromBus(QStringLiteral("service"));
             QDBusConnection::disconnectFromBus(QStringLiteral("client"));
         }
-        void exportWith(int exitCode)
+        void exportWith(const QByteArray& script)
         {
-            workspace.writeTool(1, 4096, exitCode);
+            workspace.script(script);
             model->startExport();
             QTRY_VERIFY_WITH_TIMEOUT(!model->exportInProgress() && !model->stagingInProgress(), exportTimeout);
         }
@@ -127,10 +119,10 @@ class TestAfterExport : public QObject {
             return view.findChild<QAbstractButton*>(QStringLiteral("showInFolder"));
         }
 
+        Workspace workspace;
+        std::shared_ptr<ScriptedChooser> chooser = std::make_shared<ScriptedChooser>();
+        std::shared_ptr<ExportModel> model = ExportModel::create(QStringLiteral(FAKE_TOOL_PATH), chooser);
         QDBusConnection service;
-        ScriptWorkspace workspace;
-        std::shared_ptr<ScriptedChooser> chooser;
-        std::shared_ptr<ExportModel> model;
         QList<QUrl> opened;
         MainView view;
         FileManagerStandIn fileManager;
@@ -140,68 +132,58 @@ class TestAfterExport : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        if (!m_bus.running())
+        if (m_bus.address.isEmpty())
             QFAIL("dbus-daemon did not start; ./dev installs it");
-    }
-
-    void showInFolderSelectsTheImageInTheFileManager()
-    {
-        Setup setup(m_bus, true);
-        setup.view.show();
-        QVERIFY(!setup.link()->isVisible());
-        setup.exportWith(0);
-        QVERIFY(setup.link()->isVisible());
-        QVERIFY(setup.link()->toolTip().contains(QStringLiteral("source.iso")));
-        QVERIFY(setup.link()->accessibleName().contains(QStringLiteral("source.iso")));
-
-        QTest::mouseClick(setup.link(), Qt::LeftButton);
-        QTRY_COMPARE(
-            setup.fileManager.shown, QStringList { QUrl::fromLocalFile(setup.workspace.imagePath()).toString() });
-        QVERIFY(setup.opened.isEmpty());
-    }
-
-    void withoutAFileManagerTheFolderOpens()
-    {
-        Setup setup(m_bus, false);
-        setup.view.show();
-        setup.exportWith(0);
-        QTest::mouseClick(setup.link(), Qt::LeftButton);
-        QTRY_COMPARE(setup.opened, QList<QUrl> { setup.workspace.destinationUrl() });
     }
 
     void onlyAnAbsentUserIsNotified_data()
     {
         QTest::addColumn<bool>("windowActive");
-        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("script");
         QTest::addColumn<QString>("note");
-        QTest::newRow("image, window active") << true << 0 << QString();
-        QTest::newRow("image, no window active") << false << 0 << QStringLiteral("Image created|source.iso, 0 MB");
-        QTest::newRow("failure, no window active") << false << 1 << QStringLiteral("Export failed|");
+        QTest::newRow("image, window active") << true << QByteArray("image 4096\n") << QString();
+        QTest::newRow("image, no window active")
+            << false << QByteArray("image 4096\n") << "Image created|source.iso, 0 MB";
+        QTest::newRow("failure, no window active") << false << QByteArray("exit 1\n") << "Export failed|";
     }
     void onlyAnAbsentUserIsNotified()
     {
         QFETCH(bool, windowActive);
-        QFETCH(int, exitCode);
+        QFETCH(QByteArray, script);
         QFETCH(QString, note);
         Setup setup(m_bus, true);
         if (windowActive) {
             setup.view.show();
             QVERIFY(QTest::qWaitForWindowActive(&setup.view));
         }
-        QVERIFY(!QApplication::activeWindow() == !windowActive);
-        setup.exportWith(exitCode);
+        QCOMPARE(QApplication::activeWindow() != nullptr, windowActive);
+        setup.exportWith(script);
 
         // The bus keeps the order of one sender's calls: once this arrives, any notification has arrived too.
-        FreedesktopDesktop(setup.service).showInFolder(setup.workspace.imagePath());
-        QTRY_COMPARE(setup.fileManager.shown.size(), 1);
+        const QString image = setup.workspace.imagePath();
+        if (windowActive)
+            QTest::mouseClick(setup.link(), Qt::LeftButton); // selects the image itself in the file manager
+        else
+            FreedesktopDesktop(setup.service).showInFolder(image);
+        QTRY_COMPARE(setup.fileManager.shown, QStringList { QUrl::fromLocalFile(image).toString() });
+        QVERIFY(setup.opened.isEmpty());
         QCOMPARE(setup.notifications.notes.size(), note.isEmpty() ? 0 : 1);
         if (!note.isEmpty())
             QVERIFY2(setup.notifications.notes.first().startsWith(note), qPrintable(setup.notifications.notes.first()));
+    }
+
+    void withoutAFileManagerTheFolderOpens()
+    {
+        Setup setup(m_bus, false);
+        setup.view.show();
+        setup.exportWith("image 4096\n");
+        QTest::mouseClick(setup.link(), Qt::LeftButton);
+        QTRY_COMPARE(setup.opened, QList<QUrl> { setup.workspace.destinationUrl() });
     }
 
 private:
     PrivateBus m_bus;
 };
 
-QTEST_MAIN(TestAfterExport)
+QTEST_MAIN(AfterExportTest)
 #include "test_after_export.moc"

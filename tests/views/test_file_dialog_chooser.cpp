@@ -1,65 +1,32 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "TestFiles.h"
+// The source and destination dialogs: what they let the user pick, and where they open.
+
 #include "ViewTestKit.h"
 
+#include "model/ExportModel.h"
 #include "views/FileDialogChooser.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
-#include <QDialogButtonBox>
-#include <QDir>
-#include <QFileDialog>
 #include <QFileSystemModel>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
 
-using ViewTestKit::whenDialogOpens;
-
-using TestFiles::writeFile;
+using namespace ViewTestKit;
 
 namespace {
 
-[[nodiscard]] QAbstractItemView* listOf(QFileDialog& dialog)
-{
-    return dialog.findChild<QAbstractItemView*>(QStringLiteral("listView"));
-}
-
-// The list entry for `path`, once the dialog's model has read the folder.
-[[nodiscard]] QModelIndex entryFor(QFileDialog& dialog, const QString& path)
-{
-    auto* model = qobject_cast<QFileSystemModel*>(listOf(dialog)->model());
-    return model ? model->index(path) : QModelIndex();
-}
-
-// Selects `path` in the list as a click would and presses Open.
+// Selects `path` in the dialog's list as a click would and presses Open.
 void selectAndOpen(QFileDialog& dialog, const QString& path)
 {
     dialog.setDirectory(QFileInfo(path).absolutePath());
-    QAbstractItemView* list = listOf(dialog);
-    QVERIFY(list);
-    QTRY_VERIFY(entryFor(dialog, path).isValid() && !list->visualRect(entryFor(dialog, path)).isEmpty());
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(entryFor(dialog, path)).center());
+    auto* list = dialog.findChild<QAbstractItemView*>(QStringLiteral("listView"));
+    auto* files = qobject_cast<QFileSystemModel*>(list->model());
+    // The model reads the folder in the background.
+    QTest::qWaitFor([&] { return !list->visualRect(files->index(path)).isEmpty(); });
+    const QPoint point = list->visualRect(files->index(path)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, point);
     QPushButton* open = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open);
-    QVERIFY(open);
     QTRY_VERIFY(open->isEnabled());
     QTest::mouseClick(open, Qt::LeftButton);
 }
-
-class Items {
-public:
-    Items()
-    {
-        QDir root(m_root.path());
-        root.mkpath(QStringLiteral("Folder/inner"));
-        root.mkpath(QStringLiteral("Foo.app/Contents"));
-        (void)writeFile(path(QStringLiteral("notes.txt")), "notes\n");
-    }
-    [[nodiscard]] QString path(const QString& name) const { return m_root.filePath(name); }
-
-private:
-    QTemporaryDir m_root;
-};
 
 } // namespace
 
@@ -67,66 +34,76 @@ class FileDialogChooserTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void sourceIsOneSelectedItemOfAnyKind_data()
+    void sourceIsOneItemOfAnyKind_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::newRow("file") << QStringLiteral("notes.txt");
-        QTest::newRow("folder") << QStringLiteral("Folder");
-        QTest::newRow("bundle") << QStringLiteral("Foo.app");
+        QTest::newRow("file") << QStringLiteral("source.txt");
+        QTest::newRow("folder") << QStringLiteral("destination");
     }
-    void sourceIsOneSelectedItemOfAnyKind()
+    void sourceIsOneItemOfAnyKind()
     {
         QFETCH(QString, name);
-        Items items;
-        QWidget window;
-        window.show();
-        FileDialogChooser chooser(&window);
-
-        whenDialogOpens([&](QFileDialog& dialog) { selectAndOpen(dialog, items.path(name)); });
+        Workspace workspace;
+        FileDialogChooser chooser(nullptr);
+        whenDialogOpens([&](QFileDialog& dialog) { selectAndOpen(dialog, workspace.path(name)); });
         const ChooserAnswer answer = chooser.chooseSource();
         QVERIFY(answer.confirmed);
-        QCOMPARE(answer.location, QUrl::fromLocalFile(items.path(name)));
-    }
-
-    void doubleClickStillEntersAFolder()
-    {
-        Items items;
-        FileDialogChooser chooser(nullptr);
-        QString shownAfterDoubleClick;
-        whenDialogOpens([&](QFileDialog& dialog) {
-            dialog.setDirectory(items.path(QStringLiteral(".")));
-            QAbstractItemView* list = listOf(dialog);
-            const QString folder = items.path(QStringLiteral("Folder"));
-            QTRY_VERIFY(entryFor(dialog, folder).isValid() && !list->visualRect(entryFor(dialog, folder)).isEmpty());
-            const QPoint point = list->visualRect(entryFor(dialog, folder)).center();
-            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, point);
-            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, point);
-            QTRY_VERIFY(dialog.directory().absolutePath() == folder);
-            QVERIFY(dialog.isVisible());
-            shownAfterDoubleClick = dialog.directory().absolutePath();
-            dialog.reject();
-        });
-        // The dialog was cancelled; both choosers share how a cancel is answered.
-        const ChooserAnswer answer = chooser.chooseSource();
-        QCOMPARE(shownAfterDoubleClick, items.path(QStringLiteral("Folder")));
-        QVERIFY(!answer.confirmed);
-        QVERIFY(!answer.location);
+        QCOMPARE(answer.location, QUrl::fromLocalFile(workspace.path(name)));
     }
 
     void destinationIsOneFolder()
     {
-        Items items;
+        Workspace workspace;
         FileDialogChooser chooser(nullptr);
         bool showsFiles = true;
         whenDialogOpens([&](QFileDialog& dialog) {
-            QCOMPARE(dialog.fileMode(), QFileDialog::Directory);
-            showsFiles = !dialog.testOption(QFileDialog::ShowDirsOnly);
-            selectAndOpen(dialog, items.path(QStringLiteral("Folder")));
+            showsFiles = dialog.fileMode() != QFileDialog::Directory || !dialog.testOption(QFileDialog::ShowDirsOnly);
+            selectAndOpen(dialog, workspace.destinationPath());
         });
         const ChooserAnswer answer = chooser.chooseDestination();
         QVERIFY(!showsFiles);
-        QVERIFY(answer.confirmed);
-        QCOMPARE(answer.location, QUrl::fromLocalFile(items.path(QStringLiteral("Folder"))));
+        QCOMPARE(answer.location, workspace.destinationUrl());
+    }
+
+    void dialogsOpenAtTheCurrentChoice_data()
+    {
+        QTest::addColumn<bool>("source");
+        QTest::addColumn<bool>("chosen");
+        QTest::newRow("source: its folder") << true << true;
+        QTest::newRow("destination: itself") << false << true;
+        QTest::newRow("none yet: home") << true << false;
+    }
+    void dialogsOpenAtTheCurrentChoice()
+    {
+        QFETCH(bool, source);
+        QFETCH(bool, chosen);
+        Workspace workspace;
+        // The working directory is never a choice the user made.
+        QTemporaryDir elsewhere;
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(elsewhere.path());
+        const auto restore = qScopeGuard([previous] { QDir::setCurrent(previous); });
+
+        auto scripted = std::make_shared<ScriptedChooser>();
+        scripted->sourceAnswer = { true, workspace.sourceUrl() };
+        scripted->destinationAnswer = { true, workspace.destinationUrl() };
+        const auto model = ExportModel::create(QStringLiteral("/nonexistent/tool"), scripted);
+        if (chosen) {
+            model->selectSource();
+            model->selectDestination();
+        }
+        FileDialogChooser chooser(nullptr);
+        chooser.startFrom(model);
+        QString openedAt;
+        whenDialogOpens([&](QFileDialog& dialog) {
+            openedAt = dialog.directory().canonicalPath();
+            dialog.reject();
+        });
+        (void)(source ? chooser.chooseSource() : chooser.chooseDestination());
+        const QString expected = !chosen ? QDir::homePath()
+            : source                     ? workspace.path(".")
+                                         : workspace.destinationPath();
+        QCOMPARE(openedAt, QFileInfo(expected).canonicalFilePath());
     }
 };
 

@@ -1,368 +1,290 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// What the main window shows for each state of its model, and how its controls, keyboard and assistive
+// technologies reach the commands.
+
 #include "HeldStaging.h"
 #include "ViewTestKit.h"
 
+#include "app/MenuBar.h"
+#include "common/BundleInfo.h"
 #include "model/ExportModel.h"
+#include "views/Desktop.h"
 #include "views/ElidedLabel.h"
 #include "views/MainView.h"
+#include "views/SymbolButton.h"
 
-#include <QAbstractButton>
-#include <QImage>
+#include <QAccessible>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QProgressBar>
-#include <QSignalSpy>
-#include <QTest>
-#include <memory>
+#include <QStyle>
 
 using namespace ViewTestKit;
 
 namespace {
 
-constexpr int exportTimeout = 15000;
-
-// One main window's content over a model with a counting chooser and a script tool.
-struct Window {
-    explicit Window(const QString& toolPath, StagingStep staging = stageSource)
-        : chooser(std::make_shared<ScriptedChooser>())
-        , model(ExportModel::create(toolPath, chooser, std::move(staging)))
-        , view(std::make_unique<MainView>(model))
+// Notes what the window had read out; the rest of the desktop is tested against stand-in services.
+class RecordingDesktop : public Desktop {
+public:
+    QStringList announcements;
+    void showInFolder(const QString&) override { }
+    void notify(const QString&, const QString&) override { }
+    void announce(QWidget& line) override
     {
-        view->show();
+        announcements << line.objectName() + u'|'
+                + QAccessible::queryAccessibleInterface(&line)->text(QAccessible::Name);
     }
-
-    template <typename Part> [[nodiscard]] Part* part(const char* name) const
-    {
-        auto* found = view->findChild<Part*>(QString::fromLatin1(name));
-        if (!found)
-            qWarning("no part named %s", name);
-        return found;
-    }
-    [[nodiscard]] bool shows(const char* name) const { return part<QWidget>(name)->isVisibleTo(view.get()); }
-    [[nodiscard]] QString fieldText(const char* name) const { return part<QLineEdit>(name)->text(); }
-    [[nodiscard]] bool exportEnabled() const { return part<QAbstractButton>("exportButton")->isEnabled(); }
-
-    void chooseBoth(const ScriptWorkspace& workspace)
-    {
-        chooser->sourceAnswer = { true, workspace.sourceUrl() };
-        chooser->destinationAnswer = { true, workspace.destinationUrl() };
-        model->selectSource();
-        model->selectDestination();
-    }
-
-    std::shared_ptr<ScriptedChooser> chooser;
-    std::shared_ptr<ExportModel> model;
-    std::unique_ptr<MainView> view;
 };
 
-// Whether any pixel of `image` is close to `color`.
-bool contains(const QImage& image, const QColor& color)
+// A main window as the application makes one: the view, and menus holding the view's actions.
+struct Window {
+    explicit Window(StagingStep staging = stageSource)
+        : model(ExportModel::create(QStringLiteral(FAKE_TOOL_PATH), chooser, std::move(staging)))
+    {
+        auto* view = new MainView(model, desktop);
+        window.setCentralWidget(view);
+        buildMenus(*window.menuBar(), Bundle {}, {}, view->actions());
+        window.show();
+        chooser->sourceAnswer = { true, workspace.sourceUrl() };
+        chooser->destinationAnswer = { true, workspace.destinationUrl() };
+    }
+
+    template <typename Part = QWidget> [[nodiscard]] Part* part(const char* name) const
+    {
+        return window.findChild<Part*>(QLatin1String(name)); // a misspelt name crashes the test at once
+    }
+    [[nodiscard]] bool shows(const char* name) const { return part(name)->isVisibleTo(&window); }
+    [[nodiscard]] QList<int> requests() const { return { chooser->sourceRequests, chooser->destinationRequests }; }
+    [[nodiscard]] QString text(const char* name) const { return part<QLineEdit>(name)->text(); }
+    // The menu item with `shortcut`.
+    [[nodiscard]] QAction* item(const QKeySequence& shortcut) const
+    {
+        const auto items = window.menuBar()->actions().first()->menu()->actions();
+        return *std::ranges::find(items, shortcut, &QAction::shortcut);
+    }
+    void chooseBoth() const { model->selectSource(), model->selectDestination(); }
+    void runExport(const QByteArray& script)
+    {
+        workspace.script(script);
+        model->startExport();
+        waitForEnd();
+    }
+    void waitForEnd() const
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(!model->exportInProgress() && !model->stagingInProgress(), exportTimeout);
+    }
+    // Object names in the order Tab visits them, from the source area round to it again.
+    [[nodiscard]] QStringList tabChain() const
+    {
+        part("sourceArea")->setFocus(Qt::TabFocusReason);
+        QStringList names;
+        do {
+            names << QApplication::focusWidget()->objectName();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        } while (QApplication::focusWidget()->objectName() != u"sourceArea" && names.size() < 20);
+        return names;
+    }
+
+    Workspace workspace;
+    std::shared_ptr<ScriptedChooser> chooser = std::make_shared<ScriptedChooser>();
+    std::shared_ptr<RecordingDesktop> desktop = std::make_shared<RecordingDesktop>();
+    std::shared_ptr<ExportModel> model;
+    QMainWindow window;
+};
+
+// How many opaque pixels of `image` are `color`, give or take a little antialiasing.
+int pixelsOf(const QImage& image, const QColor& color)
 {
+    int count = 0;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x) {
             const QColor pixel = image.pixelColor(x, y);
-            if (pixel.alpha() > 200 && qAbs(pixel.red() - color.red()) < 40 && qAbs(pixel.green() - color.green()) < 40
-                && qAbs(pixel.blue() - color.blue()) < 40)
-                return true;
+            const int distance = qAbs(pixel.red() - color.red()) + qAbs(pixel.green() - color.green())
+                + qAbs(pixel.blue() - color.blue());
+            count += pixel.alpha() > 200 && distance < 40;
         }
-    return false;
+    return count;
+}
+
+QString accessibleName(QWidget* widget)
+{
+    return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
 }
 
 } // namespace
 
-class TestMainView : public QObject {
+class MainViewTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void freshWindowShowsPlaceholdersOnly()
+    void exportWaitsForBothLocations()
     {
-        ScriptWorkspace workspace;
-        Window window(workspace.toolPath());
-        QVERIFY(window.fieldText("sourceField").isEmpty());
-        QVERIFY(window.fieldText("destinationField").isEmpty());
-        QCOMPARE(window.part<QLineEdit>("sourceField")->placeholderText(), QStringLiteral("No source selected"));
+        Window window;
+        QVERIFY(window.text("sourceField").isEmpty() && window.text("destinationField").isEmpty());
+        QVERIFY(!window.part<QLineEdit>("sourceField")->placeholderText().isEmpty());
+        QVERIFY(!window.shows("progressBar") && !window.shows("isoSizeLine") && !window.shows("endLine"));
+        QVERIFY(!accessibleName(window.part("progressBar")).isEmpty());
+        for (const auto* button : window.window.findChildren<SymbolButton*>())
+            QVERIFY2(!button->icon().isNull(), qPrintable(button->objectName()));
+
+        window.model->selectSource();
+        QCOMPARE(window.text("sourceField"), window.workspace.sourcePath()); // a plain path, not a URL
+        QVERIFY(!window.part("exportButton")->isEnabled());
+        QVERIFY(!window.item(Qt::CTRL | Qt::Key_E)->isEnabled());
+        window.model->selectDestination();
+        QCOMPARE(window.text("destinationField"), window.workspace.destinationPath());
+        QVERIFY(window.part("exportButton")->isEnabled());
+        QVERIFY(window.item(Qt::CTRL | Qt::Key_E)->isEnabled());
+        QVERIFY(!window.shows("progressBar"));
+    }
+
+    void eachEndReplacesTheLastOne()
+    {
+        Window window;
+        window.chooseBoth();
+        window.runExport("image 3145728\n");
+        QVERIFY(window.shows("progressBar"));
         QCOMPARE(
-            window.part<QLineEdit>("destinationField")->placeholderText(), QStringLiteral("No destination selected"));
-        QVERIFY(!window.shows("progressBar"));
-        QVERIFY(!window.shows("isoSizeLine"));
-        QVERIFY(!window.exportEnabled());
-        QVERIFY(window.part<QWidget>("destinationButton")->isEnabled());
-        QVERIFY(window.part<QWidget>("sourceArea")->isEnabled());
-    }
-
-    void exportNeedsBothLocations_data()
-    {
-        QTest::addColumn<bool>("withSource");
-        QTest::addColumn<bool>("withDestination");
-        QTest::newRow("source only") << true << false;
-        QTest::newRow("destination only") << false << true;
-        QTest::newRow("both") << true << true;
-    }
-    void exportNeedsBothLocations()
-    {
-        QFETCH(bool, withSource);
-        QFETCH(bool, withDestination);
-        ScriptWorkspace workspace;
-        Window window(workspace.toolPath());
-        window.chooser->sourceAnswer = { true, workspace.sourceUrl() };
-        window.chooser->destinationAnswer = { true, workspace.destinationUrl() };
-        if (withSource)
-            window.model->selectSource();
-        if (withDestination)
-            window.model->selectDestination();
-
-        // Plain paths, not URLs.
-        QCOMPARE(window.fieldText("sourceField"), withSource ? workspace.sourcePath() : QString());
-        QCOMPARE(window.fieldText("destinationField"), withDestination ? workspace.destinationPath() : QString());
-        QCOMPARE(window.exportEnabled(), withSource && withDestination);
-        QVERIFY(!window.shows("progressBar"));
-    }
-
-    void runningAndEndingExportShowsTheBarAndDisablesExport()
-    {
-        ScriptWorkspace workspace;
-        workspace.writeTool(2, 4096, 0, true);
-        Window window(workspace.toolPath());
-        window.chooseBoth(workspace);
-
-        QTest::mouseClick(window.part<QAbstractButton>("exportButton"), Qt::LeftButton);
-        QTRY_VERIFY(window.model->exportInProgress());
-        QVERIFY(window.shows("progressBar"));
-        QVERIFY(!window.exportEnabled());
-        QCOMPARE(window.part<QProgressBar>("progressBar")->value(), 0);
-
-        workspace.letToolGo();
-        // Between the tool's exit and the end step the bar is full and export stays disabled.
-        QTRY_COMPARE_WITH_TIMEOUT(window.model->progress(), 1.0, exportTimeout);
-        QVERIFY(window.model->exportInProgress());
-        QVERIFY(window.shows("progressBar"));
-        QVERIFY(!window.exportEnabled());
-
-        QTRY_VERIFY_WITH_TIMEOUT(
-            !window.model->exportInProgress() && !window.model->stagingInProgress(), exportTimeout);
-        QVERIFY(window.exportEnabled());
-        QTRY_COMPARE(
             window.part<QProgressBar>("progressBar")->value(), window.part<QProgressBar>("progressBar")->maximum());
-    }
+        QVERIFY(window.shows("isoSizeLine") && window.shows("showInFolder"));
+        QCOMPARE(window.part<QLabel>("isoSizeLine")->text(), QStringLiteral("Exported ISO Size: 3 MB"));
+        QVERIFY(!window.shows("endLine") && !window.shows("failureSymbol"));
+        QVERIFY(window.part("exportButton")->isEnabled());
+        QCOMPARE(window.desktop->announcements, QStringList { "isoSizeLine|Exported ISO Size: 3 MB" });
 
-    void barOutlivesOnlyASuccessfulExport_data()
-    {
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<bool>("barStays");
-        QTest::newRow("success fills the bar to exactly 1") << 0 << true;
-        // Fifteen steps of 0.1 stop just short of 1 (0.9999999999999999), which must not count as done.
-        QTest::newRow("failure after many steps") << 1 << false;
-    }
-    void barOutlivesOnlyASuccessfulExport()
-    {
-        QFETCH(int, exitCode);
-        QFETCH(bool, barStays);
-        ScriptWorkspace workspace;
-        workspace.writeTool(15, 4096, exitCode);
-        Window window(workspace.toolPath());
-        window.chooseBoth(workspace);
-
-        window.model->startExport();
-        QTRY_VERIFY_WITH_TIMEOUT(
-            !window.model->exportInProgress() && !window.model->stagingInProgress(), exportTimeout);
-        QVERIFY(window.model->progress() > 0.99);
-        QCOMPARE(window.shows("progressBar"), barStays);
-        QVERIFY(window.exportEnabled());
-    }
-
-    void sizeLineShowsWholeMegabytes_data()
-    {
-        QTest::addColumn<qint64>("imageSize");
-        QTest::addColumn<QString>("expectedLine");
-        QTest::newRow("no image") << qint64(0) << QString();
-        QTest::newRow("one byte") << qint64(1) << QStringLiteral("Exported ISO Size: 0 MB");
-        QTest::newRow("one and a half megabytes") << qint64(1572864) << QStringLiteral("Exported ISO Size: 1 MB");
-    }
-    void sizeLineShowsWholeMegabytes()
-    {
-        QFETCH(qint64, imageSize);
-        QFETCH(QString, expectedLine);
-        ScriptWorkspace workspace;
-        workspace.writeTool(1, imageSize, 0);
-        Window window(workspace.toolPath());
-        window.chooseBoth(workspace);
-
-        window.model->startExport();
-        QTRY_VERIFY_WITH_TIMEOUT(
-            !window.model->exportInProgress() && !window.model->stagingInProgress(), exportTimeout);
-        QCOMPARE(window.shows("isoSizeLine"), !expectedLine.isEmpty());
-        if (!expectedLine.isEmpty())
-            QCOMPARE(window.part<QLabel>("isoSizeLine")->text(), expectedLine);
-    }
-
-    void shortcutsReachTheirOperations()
-    {
-        ScriptWorkspace workspace;
-        workspace.writeTool(1, 4096, 0);
-        Window window(workspace.toolPath());
-        QVERIFY(QTest::qWaitForWindowActive(window.view.get()));
-
-        QTest::keyClick(window.view.get(), Qt::Key_O, Qt::ControlModifier);
-        QTRY_COMPARE(window.chooser->sourceRequests, 1);
-        QTest::keyClick(window.view.get(), Qt::Key_D, Qt::ControlModifier);
-        QTRY_COMPARE(window.chooser->destinationRequests, 1);
-        QCOMPARE(window.chooser->sourceRequests, 1);
-
-        window.chooseBoth(workspace);
-        QTest::keyClick(window.view.get(), Qt::Key_E, Qt::ControlModifier);
-        QTRY_COMPARE(workspace.toolRuns(), 1);
-        QTRY_VERIFY_WITH_TIMEOUT(
-            !window.model->exportInProgress() && !window.model->stagingInProgress(), exportTimeout);
-    }
-
-    void exportShortcutDoesNothingWhileExportIsDisabled()
-    {
-        ScriptWorkspace workspace;
-        workspace.writeTool(1, 4096, 0, true);
-        Window window(workspace.toolPath());
-        QVERIFY(QTest::qWaitForWindowActive(window.view.get()));
-        window.chooseBoth(workspace);
-        window.model->startExport();
-        QTRY_COMPARE(workspace.toolRuns(), 1);
-
-        // The model itself would start a second run; only the disabled button stands in the way.
-        QTest::keyClick(window.view.get(), Qt::Key_E, Qt::ControlModifier);
-        QTest::qWait(300);
-        workspace.letToolGo();
-        QTRY_VERIFY_WITH_TIMEOUT(
-            !window.model->exportInProgress() && !window.model->stagingInProgress(), exportTimeout);
-        QCOMPARE(workspace.toolRuns(), 1);
-    }
-
-    void clickingTheSourceAreaChoosesASource()
-    {
-        ScriptWorkspace workspace;
-        Window window(workspace.toolPath());
-        window.chooser->sourceAnswer = { true, workspace.sourceUrl() };
-        // On the symbol and on the (disabled) path field alike.
-        QTest::mouseClick(window.part<QWidget>("sourceSymbol"), Qt::LeftButton);
-        QCOMPARE(window.chooser->sourceRequests, 1);
-        QTest::mouseClick(window.part<QWidget>("sourceField"), Qt::LeftButton);
-        QCOMPARE(window.chooser->sourceRequests, 2);
-        QCOMPARE(window.fieldText("sourceField"), workspace.sourcePath());
-
-        // A cancelled dialog keeps what was there.
-        window.chooser->sourceAnswer = {};
-        QTest::mouseClick(window.part<QWidget>("sourceSymbol"), Qt::LeftButton);
-        QCOMPARE(window.fieldText("sourceField"), workspace.sourcePath());
-    }
-
-    void onlyTheSourceAreaTakesDrops_data()
-    {
-        QTest::addColumn<QString>("where");
-        QTest::addColumn<bool>("taken");
-        QTest::newRow("on the symbol") << QStringLiteral("sourceSymbol") << true;
-        QTest::newRow("on the source path") << QStringLiteral("sourceField") << true;
-        QTest::newRow("on the destination bar") << QStringLiteral("destinationBar") << false;
-        QTest::newRow("on the destination path") << QStringLiteral("destinationField") << false;
-    }
-    void onlyTheSourceAreaTakesDrops()
-    {
-        QFETCH(QString, where);
-        QFETCH(bool, taken);
-        ScriptWorkspace workspace;
-        Window window(workspace.toolPath());
-        const QPoint position = centreInWindow(*window.part<QWidget>(where.toLatin1().constData()));
-
-        QCOMPARE(dropUrls(*window.view, position, { workspace.sourceUrl() }), taken);
-        if (taken)
-            QTRY_COMPARE(window.fieldText("sourceField"), workspace.sourcePath());
-        QCoreApplication::processEvents();
-        QCOMPARE(window.model->selectedSourceURL().has_value(), taken);
-    }
-
-    void symbolsFollowThePaletteText()
-    {
-        ScriptWorkspace workspace;
-        Window window(workspace.toolPath());
-        QPalette dark = window.view->palette();
-        dark.setColor(QPalette::Window, QColor(70, 70, 70));
-        dark.setColor(QPalette::WindowText, QColor(250, 250, 250));
-        dark.setColor(QPalette::ButtonText, QColor(250, 250, 250));
-        window.view->setPalette(dark);
-
-        const QImage symbol = window.part<QWidget>("sourceSymbol")->grab().toImage();
-        QVERIFY(contains(symbol, QColor(250, 250, 250)));
-        QVERIFY(!contains(symbol, Qt::black));
-        const QImage folder = window.part<QAbstractButton>("destinationButton")->icon().pixmap(QSize(24, 24)).toImage();
-        QVERIFY(contains(folder, QColor(250, 250, 250)));
-    }
-
-    void stagingShowsABusyBarAndCancelEndsIt()
-    {
-        ScriptWorkspace workspace;
-        workspace.writeTool(1, 4096, 0);
-        HeldStaging held;
-        Window window(workspace.toolPath(), held.step());
-        window.chooseBoth(workspace);
-
-        QTest::mouseClick(window.part<QAbstractButton>("exportButton"), Qt::LeftButton);
-        QVERIFY(window.shows("progressBar"));
-        QCOMPARE(window.part<QProgressBar>("progressBar")->maximum(), 0); // moving, with no value
-        QVERIFY(!window.exportEnabled());
-        QVERIFY(window.shows("cancelButton"));
-        QVERIFY(window.part<QWidget>("sourceArea")->isEnabled());
-        QVERIFY(window.part<QWidget>("destinationButton")->isEnabled());
-
-        QTest::mouseClick(window.part<QAbstractButton>("cancelButton"), Qt::LeftButton);
-        QVERIFY(window.shows("endLine"));
-        QCOMPARE(window.part<ElidedLabel>("endLine")->fullText(), QStringLiteral("Export cancelled"));
-        QVERIFY(!window.shows("failureSymbol"));
-        QVERIFY(!window.shows("progressBar"));
-        QVERIFY(!window.shows("cancelButton"));
-        QVERIFY(window.exportEnabled());
-        QTest::qWait(100);
-        QCOMPARE(workspace.toolRuns(), 0);
-    }
-
-    void failureShowsWhyInPlaceOfTheSizeUntilASuccess_data()
-    {
-        QTest::addColumn<bool>("toolMissing");
-        QTest::newRow("image already there") << false;
-        QTest::newRow("tool cannot start") << true;
-    }
-    void failureShowsWhyInPlaceOfTheSizeUntilASuccess()
-    {
-        QFETCH(bool, toolMissing);
-        ScriptWorkspace workspace;
-        workspace.writeTool(1, 4096, 0);
-        Window window(workspace.toolPath());
-        window.chooseBoth(workspace);
-        window.model->startExport();
-        QTRY_VERIFY_WITH_TIMEOUT(window.shows("isoSizeLine"), exportTimeout);
-        QTRY_VERIFY_WITH_TIMEOUT(!window.model->exportInProgress(), exportTimeout);
-
-        if (toolMissing) {
-            QVERIFY(QFile::remove(workspace.imagePath()));
-            QVERIFY(QFile::rename(workspace.toolPath(), workspace.path(QStringLiteral("moved-tool"))));
-        }
-        window.model->startExport();
-        QTRY_VERIFY_WITH_TIMEOUT(window.shows("endLine"), exportTimeout);
-        const QString line = window.part<ElidedLabel>("endLine")->fullText();
-        QVERIFY2(line.startsWith(QLatin1String("Export failed: "))
-                && line.contains(toolMissing
-                        ? QStringLiteral("cannot start the image tool")
-                        : QStringLiteral("source.iso already exists in ") + workspace.destinationPath()),
-            qPrintable(line));
-        QCOMPARE(window.part<QWidget>("endLine")->toolTip(), line);
-        QVERIFY(window.shows("failureSymbol"));
-        QVERIFY(!window.shows("isoSizeLine"));
-        QTRY_VERIFY_WITH_TIMEOUT(!window.model->exportInProgress(), exportTimeout);
+        // The image is still there, so this one fails. Its start is no news, only its end.
+        window.runExport("image 4096\n");
         QVERIFY(!window.shows("progressBar")); // the full bar of the earlier success is not this export's
+        QVERIFY(!window.shows("isoSizeLine") && !window.shows("showInFolder"));
+        QVERIFY(window.shows("endLine") && window.shows("failureSymbol"));
+        const QString line = window.part<ElidedLabel>("endLine")->fullText();
+        QVERIFY2(line.startsWith(QLatin1String("Export failed: ")), qPrintable(line));
+        QCOMPARE(window.desktop->announcements.size(), 2);
+        QCOMPARE(window.desktop->announcements.last(), QStringLiteral("endLine|") + line);
 
-        if (toolMissing)
-            QVERIFY(QFile::rename(workspace.path(QStringLiteral("moved-tool")), workspace.toolPath()));
-        else
-            QVERIFY(QFile::remove(workspace.imagePath()));
-        window.model->startExport();
-        QTRY_VERIFY_WITH_TIMEOUT(window.shows("isoSizeLine") && !window.shows("endLine"), exportTimeout);
+        // An empty image is no size worth showing.
+        QVERIFY(QFile::remove(window.workspace.imagePath()));
+        window.runExport("image 0\n");
+        QVERIFY(!window.shows("endLine") && !window.shows("failureSymbol"));
+        QVERIFY(!window.shows("isoSizeLine") && !window.shows("showInFolder"));
+        QCOMPARE(window.desktop->announcements.size(), 2);
+    }
+
+    void stagingShowsABusyBarAndEscapeCancels()
+    {
+        HeldStaging held;
+        Window window(held.step());
+        QVERIFY(QTest::qWaitForWindowActive(&window.window));
+        window.chooseBoth();
+        QTest::mouseClick(window.part<QAbstractButton>("exportButton"), Qt::LeftButton);
+        QVERIFY(window.shows("progressBar") && window.shows("cancelButton"));
+        QCOMPARE(window.part<QProgressBar>("progressBar")->maximum(), 0); // moving, with no value
+        QVERIFY(!window.part("exportButton")->isEnabled() && window.item(Qt::Key_Escape)->isEnabled());
+        QVERIFY(window.part("sourceArea")->isEnabled() && window.part("destinationButton")->isEnabled());
+
+        QTest::keyClick(&window.window, Qt::Key_Escape);
+        QVERIFY(window.shows("endLine") && !window.shows("failureSymbol"));
+        QCOMPARE(window.part<ElidedLabel>("endLine")->fullText(), QStringLiteral("Export cancelled"));
+        QVERIFY(!window.shows("progressBar") && !window.shows("cancelButton"));
+        QVERIFY(window.part("exportButton")->isEnabled() && !window.item(Qt::Key_Escape)->isEnabled());
+    }
+
+    void keyboardReachesEachCommandOnceAndTabFollowsTheWork()
+    {
+        Window window;
+        window.workspace.script("record RUNS\nwait-for GO\nimage 4096\n");
+        QVERIFY(QTest::qWaitForWindowActive(&window.window));
+        window.part("sourceArea")->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        window.part("destinationButton")->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(window.requests(), QList<int>({ 1, 1 }));
+        // The menu bar holds the same actions: each shortcut still has one owner.
+        QTest::keyClick(&window.window, Qt::Key_O, Qt::ControlModifier);
+        QTest::keyClick(&window.window, Qt::Key_D, Qt::ControlModifier);
+        QTRY_COMPARE(window.requests(), QList<int>({ 2, 2 }));
+        const QStringList paths { "sourceField", "destinationField", "destinationButton" };
+        QCOMPARE(window.tabChain(), QStringList { "sourceArea" } + paths + QStringList { "exportButton" });
+
+        QTest::keyClick(&window.window, Qt::Key_E, Qt::ControlModifier);
+        QTRY_COMPARE(window.workspace.toolRuns(), 1);
+        QCOMPARE(window.tabChain(), QStringList { "sourceArea" } + paths + QStringList { "cancelButton" });
+        // The model would start a second run; only the disabled command stands in the way.
+        QVERIFY(!window.item(Qt::CTRL | Qt::Key_E)->isEnabled());
+        QTest::keyClick(&window.window, Qt::Key_E, Qt::ControlModifier);
+        window.workspace.letToolGo();
+        window.waitForEnd();
+        QCOMPARE(window.workspace.toolRuns(), 1);
+        QCOMPARE(
+            window.tabChain(), QStringList({ "sourceArea", "showInFolder" }) + paths + QStringList { "exportButton" });
+    }
+
+    void clicksAndDropsOnlyOnTheSourceAreaChooseASource()
+    {
+        Window window;
+        // On the symbol and on the path field inside the area alike; a cancelled dialog keeps what was there.
+        QTest::mouseClick(window.part("sourceSymbol"), Qt::LeftButton);
+        QTest::mouseClick(window.part("sourceField"), Qt::LeftButton);
+        QCOMPARE(window.chooser->sourceRequests, 2);
+        window.chooser->sourceAnswer = {};
+        QTest::mouseClick(window.part("sourceSymbol"), Qt::LeftButton);
+        QCOMPARE(window.text("sourceField"), window.workspace.sourcePath());
+
+        const QUrl web(QStringLiteral("https://example.org/disc.iso"));
+        const QUrl folder = window.workspace.destinationUrl();
+        QVERIFY(!dropUrls(*window.part("destinationField"), { folder }));
+        QVERIFY(!dropUrls(*window.part("sourceSymbol"), { web }));
+        QVERIFY(dropUrls(*window.part("sourceField"), { web, folder }));
+        QTRY_COMPARE(window.text("sourceField"), window.workspace.destinationPath());
+    }
+
+    void controlsFollowThePaletteAndTheKeyboard_data()
+    {
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("light") << false;
+        QTest::newRow("dark") << true;
+    }
+    void controlsFollowThePaletteAndTheKeyboard()
+    {
+        QFETCH(bool, dark);
+        Window window;
+        const QPalette palette = dark ? darkPalette() : QApplication::style()->standardPalette();
+        window.window.setPalette(palette);
+        QVERIFY(QTest::qWaitForWindowActive(&window.window));
+        window.chooseBoth();
+        const QColor text = palette.color(QPalette::WindowText);
+        QVERIFY(pixelsOf(window.part("sourceSymbol")->grab().toImage(), text) > 0);
+        QVERIFY(pixelsOf(window.part<QAbstractButton>("destinationButton")->icon().pixmap(24).toImage(), text) > 0);
+
+        // A highlight ring for focus that came from the keyboard.
+        QTest::keyClick(&window.window, Qt::Key_Tab);
+        for (const char* control : { "sourceArea", "destinationButton" }) {
+            QWidget* target = window.part(control);
+            const int unfocused = pixelsOf(target->grab().toImage(), palette.color(QPalette::Highlight));
+            target->setFocus(Qt::TabFocusReason);
+            const int focused = pixelsOf(target->grab().toImage(), palette.color(QPalette::Highlight));
+            QVERIFY2(focused - unfocused >= target->width() + target->height(), control);
+        }
+
+        // The paths are named, drawn as enabled text, and can be copied but not changed.
+        for (const char* field : { "sourceField", "destinationField" }) {
+            auto* line = window.part<QLineEdit>(field);
+            const QString path = line->text();
+            QVERIFY(!accessibleName(line).isEmpty());
+            QVERIFY(pixelsOf(line->grab().toImage(), palette.color(QPalette::Active, QPalette::Text)) > 0);
+            line->setFocus(Qt::TabFocusReason);
+            QTest::keyClicks(line, QStringLiteral("typed"));
+            QTest::keyClick(line, Qt::Key_Backspace);
+            QCOMPARE(line->text(), path);
+            QTest::keyClick(line, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(line, Qt::Key_C, Qt::ControlModifier);
+            QCOMPARE(QGuiApplication::clipboard()->text(), path);
+        }
     }
 };
 
-QTEST_MAIN(TestMainView)
+QTEST_MAIN(MainViewTest)
 #include "test_main_view.moc"

@@ -1,0 +1,148 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The running application's main window: on a small screen, and quitting while an export runs.
+
+#include "ViewTestKit.h"
+
+#include "app/MainWindow.h"
+#include "app/VelbrookApp.h"
+#include "model/ExportModel.h"
+#include "views/MainView.h"
+
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPointer>
+#include <QScreen>
+#include <cerrno>
+#include <csignal>
+#include <memory>
+
+using namespace ViewTestKit;
+
+namespace {
+
+// Answers each question box with the button of that text, after noting its default button, until deleted.
+std::unique_ptr<QTimer> answerQuestionsWith(const QString& buttonText, QStringList* defaults)
+{
+    auto poll = std::make_unique<QTimer>();
+    poll->setInterval(20);
+    QObject::connect(poll.get(), &QTimer::timeout, [buttonText, defaults] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        *defaults << box->defaultButton()->text();
+        for (QAbstractButton* button : box->buttons())
+            if (button->text() == buttonText)
+                button->click();
+    });
+    poll->start();
+    return poll;
+}
+
+// Widgets of `window` that are shown but cut off by its edge or squeezed to nothing.
+QStringList clippedControls(const QWidget& window)
+{
+    QStringList clipped;
+    for (const QWidget* child : window.findChildren<QWidget*>()) {
+        const QRect area(child->mapTo(&window, QPoint(0, 0)), child->size());
+        if (child->isVisibleTo(&window) && !child->isWindow() && (area.isEmpty() || !window.rect().contains(area)))
+            clipped << child->metaObject()->className() + (u' ' + child->objectName());
+    }
+    return clipped;
+}
+
+// The application's first main window, with a source taken and a destination chosen in its dialog.
+struct RunningApp {
+    RunningApp()
+    {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* main = qobject_cast<MainWindow*>(widget))
+                window = main;
+        if (!window || !window->takeSource(workspace.sourceUrl()))
+            qFatal("no main window taking a source");
+        whenDialogOpensChoose(workspace.destinationPath());
+        QTest::mouseClick(button("destinationButton"), Qt::LeftButton);
+    }
+    ~RunningApp() { delete window; }
+    [[nodiscard]] QAbstractButton* button(const QString& name) const
+    {
+        return window->findChild<QAbstractButton*>(name);
+    }
+
+    Workspace workspace;
+    VelbrookApp velbrook { *qApp, QStringLiteral(FAKE_TOOL_PATH) };
+    QPointer<MainWindow> window;
+};
+
+} // namespace
+
+class RunningAppTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void windowFitsASmallScreen()
+    {
+        RunningApp app;
+        MainWindow& window = *app.window;
+        const QRect available = window.screen()->availableGeometry();
+        // The screen main() sets up leaves less height than the content's preferred minimum and the menu bar.
+        QVERIFY(available.height() < MainView::preferredMinimumSize.height() + window.menuBar()->sizeHint().height());
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(available.contains(window.frameGeometry()));
+
+        // The widest state: an image written, with its size and the Show in Folder link.
+        app.workspace.script("image 4096\n");
+        QTest::mouseClick(app.button("exportButton"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(app.button("showInFolder")->isVisible(), exportTimeout);
+        for (const QSize size : { window.size(), window.minimumSize() }) {
+            window.resize(size);
+            QTRY_COMPARE(window.size(), size);
+            QCoreApplication::processEvents();
+            const QStringList clipped = clippedControls(window);
+            QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QStringLiteral("; "))));
+        }
+    }
+
+    void quitAsksOnlyWhileAnExportRuns()
+    {
+        RunningApp app;
+        const auto model = app.window->model();
+        QTRY_VERIFY(model->canStartExport());
+        QVERIFY(!app.velbrook.exportRunning()); // Quit asks nothing
+
+        const QString pidFile = app.workspace.path(QStringLiteral("pid"));
+        app.workspace.script("pid " + pidFile.toUtf8() + "\nwait-for GO\n");
+        model->startExport();
+        QTRY_VERIFY_WITH_TIMEOUT(!TestFiles::readFile(pidFile).isEmpty(), exportTimeout);
+        QStringList defaults;
+        {
+            const auto cancel = answerQuestionsWith(QStringLiteral("Cancel"), &defaults);
+            app.velbrook.requestQuit();
+        }
+        QCOMPARE(defaults, QStringList { "Cancel" }); // the safe answer is the default
+        QVERIFY(model->canCancelExport());
+
+        const auto stop = answerQuestionsWith(QStringLiteral("Stop and Quit"), &defaults);
+        QTimer::singleShot(0, qApp, [&app] { app.velbrook.requestQuit(); });
+        QApplication::exec();
+        const pid_t tool = TestFiles::readFile(pidFile).toInt();
+        QVERIFY(::kill(tool, 0) != 0 && errno == ESRCH);
+    }
+};
+
+int main(int argc, char* argv[])
+{
+    // A 1920x1080 laptop screen at 200%, less a panel: 960x512 logical pixels.
+    QTemporaryDir scratch;
+    const QString config = scratch.filePath(QStringLiteral("screens.json"));
+    TestFiles::writeFile(config, R"({"screens": [{"name": "laptop", "x": 0, "y": 0, "width": 960, "height": 512}]})");
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toLocal8Bit());
+    // The application sweeps stale staging folders at start; only this test's own.
+    qputenv("TMPDIR", scratch.path().toLocal8Bit());
+    qputenv("XDG_CACHE_HOME", scratch.path().toLocal8Bit());
+    QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+    QApplication application(argc, argv);
+    RunningAppTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_running_app.moc"
