@@ -14,6 +14,8 @@
 
 using TestFiles::writeFile;
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 enum class Setup { NoSource, File, Folder, DanglingLink, LinkToFile, Fifo };
@@ -28,7 +30,7 @@ const QByteArray pdfBytes = "%PDF-1.4\n%\xe2\xe3\xcf\xd3\n1 0 obj\n<< /Type /Cat
 static bool hasArtwork(const QString& symbolName)
 {
     Q_INIT_RESOURCE(icons);
-    return QFile::exists(QStringLiteral(":/icons/%1.svg").arg(symbolName));
+    return QFile::exists(u":/icons/%1.svg"_s.arg(symbolName));
 }
 
 class SourceIconTest : public QObject {
@@ -49,7 +51,7 @@ private:
 void SourceIconTest::init()
 {
     // The symbol lookup stays silent, even for sources that are gone.
-    QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
+    QTest::failOnWarning(QRegularExpression(u".*"_s));
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
 }
@@ -57,7 +59,7 @@ void SourceIconTest::init()
 Location SourceIconTest::makeSource(Setup setup, const QString& name, const QByteArray& content)
 {
     const auto path = m_dir->filePath(name);
-    const auto target = m_dir->filePath(QStringLiteral("target"));
+    const auto target = m_dir->filePath(u"target"_s);
     bool made = true;
     switch (setup) {
     case Setup::NoSource:
@@ -132,16 +134,17 @@ void SourceIconTest::symbolForSource()
 
 void SourceIconTest::followsTheItemBetweenCalls()
 {
-    const auto path = m_dir->filePath(QStringLiteral("changing.png"));
+    const auto path = m_dir->filePath(u"changing.png"_s);
     const auto location = Location(QUrl::fromLocalFile(path));
 
     QVERIFY(writeFile(path, pngBytes));
-    QCOMPARE(sourceIconName(location), QStringLiteral("photo"));
+    QCOMPARE(sourceIconName(location), u"photo"_s);
     QVERIFY(QFile::remove(path));
-    QCOMPARE(sourceIconName(location), QStringLiteral("questionmark.square.dashed"));
+    QCOMPARE(sourceIconName(location), u"questionmark.square.dashed"_s);
     QVERIFY(QDir().mkdir(path));
-    QCOMPARE(sourceIconName(location), QStringLiteral("folder"));
+    QCOMPARE(sourceIconName(location), u"folder"_s);
 }
 
 QTEST_GUILESS_MAIN(SourceIconTest)
 #include "test_source_icon.moc"
+

@@ -22,6 +22,7 @@
 namespace ExportTestKit {
 
 using namespace TestFiles;
+using namespace Qt::StringLiterals;
 
 // A scratch area for one test: its own temporary and cache folders for staging, a source area, a destination
 // and a script for the fake tool.
@@ -33,7 +34,7 @@ public:
         for (const char* folder : { "tmp", "cache", "sources", "destination" })
             root.mkpath(QString::fromLatin1(folder));
         qputenv("TMPDIR", QFile::encodeName(tempPath()));
-        qputenv("XDG_CACHE_HOME", QFile::encodeName(path(QStringLiteral("cache"))));
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(path(u"cache"_s)));
     }
     ~Workspace()
     {
@@ -42,18 +43,18 @@ public:
     }
 
     [[nodiscard]] QString path(const QString& relative) const { return m_root.filePath(relative); }
-    [[nodiscard]] QString tempPath() const { return m_root.filePath(QStringLiteral("tmp")); }
-    [[nodiscard]] QString sourcePath(const QString& name) const { return path(QStringLiteral("sources/") + name); }
-    [[nodiscard]] QString destinationPath() const { return path(QStringLiteral("destination")); }
+    [[nodiscard]] QString tempPath() const { return m_root.filePath(u"tmp"_s); }
+    [[nodiscard]] QString sourcePath(const QString& name) const { return path(u"sources/"_s + name); }
+    [[nodiscard]] QString destinationPath() const { return path(u"destination"_s); }
 
     // Whatever staging left in the temporary and cache folders.
     [[nodiscard]] QStringList leftovers() const
     {
         const auto filter = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
         QStringList found = QDir(tempPath()).entryList(filter);
-        QDirIterator cache(path(QStringLiteral("cache")), filter, QDirIterator::Subdirectories);
+        QDirIterator cache(path(u"cache"_s), filter, QDirIterator::Subdirectories);
         while (cache.hasNext())
-            if (QFileInfo(cache.next()).fileName().startsWith(QLatin1String("velbrook-")))
+            if (QFileInfo(cache.next()).fileName().startsWith(u"velbrook-"_s))
                 found << cache.fileName();
         return found;
     }
@@ -65,7 +66,7 @@ public:
     // Makes the fake tool follow `lines` in every export started from now on.
     void setToolScript(const QStringList& lines)
     {
-        const QString scriptPath = path(QStringLiteral("script"));
+        const QString scriptPath = path(u"script"_s);
         writeFile(scriptPath, lines.join(QLatin1Char('\n')).toUtf8() + '\n');
         qputenv("VELBROOK_FAKE_TOOL_SCRIPT", QFile::encodeName(scriptPath));
     }

@@ -15,6 +15,8 @@
 #include <QThread>
 #include <cstdio>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 void say(const char* state)
@@ -30,7 +32,7 @@ int main(int argc, char** argv)
     QCoreApplication application(argc, argv);
     const QStringList arguments = application.arguments().mid(1);
     removeStaleStaging();
-    if (arguments.value(0) == QLatin1String("--sweep"))
+    if (arguments.value(0) == u"--sweep"_s)
         return 0;
 
     raiseDescriptorLimit();

@@ -16,24 +16,16 @@
 #include <sys/un.h>
 
 using namespace ExportTestKit;
+using namespace Qt::StringLiterals;
 
 namespace {
-
-QStringList recordedArguments(const QString& recordPath)
-{
-    QStringList arguments;
-    for (const auto& line : QString::fromUtf8(readFile(recordPath)).split(QLatin1Char('\n')))
-        if (line.startsWith(QLatin1String("arg ")))
-            arguments.append(line.mid(4));
-    return arguments;
-}
 
 // Each text its own chunk of output, a moment apart.
 QStringList chunks(const QStringList& texts)
 {
     QStringList lines;
     for (const QString& text : texts)
-        lines << QStringLiteral("out ") + text << QStringLiteral("sleep 100");
+        lines << u"out "_s + text << u"sleep 100"_s;
     return lines;
 }
 
@@ -41,6 +33,13 @@ bool processIsGone(const QString& pidFile)
 {
     const pid_t pid = readFile(pidFile).toInt();
     return pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+mode_t modeOf(const QString& path)
+{
+    struct stat status { };
+    ::stat(QFile::encodeName(path).constData(), &status);
+    return status.st_mode;
 }
 
 } // namespace
@@ -51,8 +50,7 @@ class ExportJobTest : public QObject {
 private Q_SLOTS:
     void startNeedsBothLocations();
     void toolGetsSixArgumentsAndALinkedStagedCopy();
-    void stepsStopBelowOneAndSuccessFillsExactly();
-    void failureKeepsStepsAndEarlierSize();
+    void stepsStopBelowOneSuccessFillsAndFailureKeeps();
     void everyFailureSaysWhy_data();
     void everyFailureSaysWhy();
     void cancelStopsStagingOrToolAndLeavesNothing_data();
@@ -64,87 +62,81 @@ private Q_SLOTS:
 void ExportJobTest::startNeedsBothLocations()
 {
     Workspace w;
-    w.setToolScript({ QStringLiteral("record ") + w.path(QStringLiteral("record")) });
+    w.setToolScript({ u"record "_s + w.path(u"record"_s) });
     TestModel onlySource;
-    onlySource.chooser->sourceAnswer = { true, QUrl::fromLocalFile(w.sourcePath(QStringLiteral("a.txt"))) };
+    onlySource.chooser->sourceAnswer = { true, QUrl::fromLocalFile(w.sourcePath(u"a.txt"_s)) };
     onlySource.model->selectSource();
     QVERIFY(!onlySource.model->canStartExport() && !onlySource.model->showsProgress());
     onlySource.model->startExport();
     QVERIFY(!onlySource.model->stagingInProgress() && !onlySource.model->canCancelExport());
     QTest::qWait(200);
-    QVERIFY(!QFile::exists(w.path(QStringLiteral("record"))));
+    QVERIFY(!QFile::exists(w.path(u"record"_s)));
 }
 
 void ExportJobTest::toolGetsSixArgumentsAndALinkedStagedCopy()
 {
     Workspace w;
-    const QString record = w.path(QStringLiteral("record"));
-    const QString source = w.sourcePath(QStringLiteral("Installer.app"));
-    writeFile(source + QStringLiteral("/Contents/Info.txt"), "info");
+    const QString record = w.path(u"record"_s);
+    const QString source = w.sourcePath(u"Installer.app"_s);
+    const QString file = source + u"/Contents/Info.txt"_s;
+    writeFile(file, "info");
+    // A socket cannot be staged: it is left out and counted.
     const int socketFd = ::socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un address {};
     address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, QFile::encodeName(source + QStringLiteral("/socket")).constData(),
-        sizeof(address.sun_path) - 1);
+    std::strncpy(address.sun_path, QFile::encodeName(source + u"/socket"_s).constData(), sizeof(address.sun_path) - 1);
     QCOMPARE(::bind(socketFd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
     ::close(socketFd);
-    const QByteArray before = fingerprint(source + QStringLiteral("/Contents/Info.txt"));
-    w.setToolScript({ QStringLiteral("record ") + record, QStringLiteral("wait-for ") + w.path(QStringLiteral("go")),
-        QStringLiteral("image 1") });
+    const QByteArray before = fingerprint(file);
+    w.setToolScript({ u"record "_s + record, u"wait-for "_s + w.path(u"go"_s), u"image 1"_s });
 
     TestModel t;
     t.choose(source, w.destinationPath());
     t.model->startExport();
     // Staging runs in the background: the start returns at once and the export cannot be started twice.
-    QVERIFY(t.model->stagingInProgress());
-    QVERIFY(!t.model->exportInProgress());
-    QVERIFY(!t.model->canStartExport());
-    QVERIFY(t.model->canCancelExport());
-    QTRY_VERIFY(t.model->exportInProgress());
-    QVERIFY(!t.model->stagingInProgress());
+    QVERIFY(t.model->stagingInProgress() && !t.model->exportInProgress());
+    QVERIFY(!t.model->canStartExport() && t.model->canCancelExport());
+    QTRY_VERIFY(t.model->exportInProgress() && !t.model->stagingInProgress());
     QCOMPARE(t.model->progress(), 0.0);
 
-    QTRY_VERIFY(readFile(record).contains("argc"));
-    const QStringList arguments = recordedArguments(record);
+    QTRY_VERIFY(readFile(record).contains("argc 6"));
+    QStringList arguments = QString::fromUtf8(readFile(record)).split(u"\narg "_s);
+    arguments.removeFirst();
+    arguments.last().chop(1);
     QCOMPARE(arguments,
-        QStringList({ QStringLiteral("makehybrid"), QStringLiteral("-o"),
-            w.destinationPath() + QStringLiteral("/Installer.iso"), arguments.value(3), QStringLiteral("-iso"),
-            QStringLiteral("-joliet") }));
+        QStringList({ u"makehybrid"_s, u"-o"_s, w.destinationPath() + u"/Installer.iso"_s, arguments.value(3),
+            u"-iso"_s, u"-joliet"_s }));
 
     // The staging folder keeps the base name (the volume name comes from it) and ordinary permissions (it is the
     // image's root), inside a private job folder in the temporary folder, which lies on the source's file system.
     const QFileInfo staging(arguments[3]);
     const QFileInfo jobFolder(staging.absolutePath());
-    QCOMPARE(staging.fileName(), QStringLiteral("Installer"));
-    QVERIFY(jobFolder.fileName().startsWith(QLatin1String("velbrook-job-")));
+    QCOMPARE(staging.fileName(), u"Installer"_s);
+    QVERIFY(jobFolder.fileName().startsWith(u"velbrook-job-"_s));
     QCOMPARE(jobFolder.absolutePath(), QFileInfo(w.tempPath()).canonicalFilePath());
-    QCOMPARE(jobFolder.permissions() & 0x0777, QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
+    QCOMPARE(modeOf(jobFolder.filePath()) & 0777, 0700u);
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    struct stat stagingStatus { };
-    QCOMPARE(::stat(QFile::encodeName(staging.filePath()).constData(), &stagingStatus), 0);
-    QCOMPARE(stagingStatus.st_mode & 0777, 0777 & ~mask);
+    QCOMPARE(modeOf(staging.filePath()) & 0777, 0777 & ~mask);
     // Same file system: the staged file is the source's own inode, not a second copy of its bytes.
-    struct stat stagedFile { };
-    struct stat sourceFile { };
-    QCOMPARE(
-        ::stat(QFile::encodeName(staging.filePath() + QStringLiteral("/Installer.app/Contents/Info.txt")), &stagedFile),
-        0);
-    QCOMPARE(::stat(QFile::encodeName(source + QStringLiteral("/Contents/Info.txt")), &sourceFile), 0);
-    QCOMPARE(stagedFile.st_ino, sourceFile.st_ino);
+    struct stat staged { };
+    struct stat original { };
+    ::stat(QFile::encodeName(staging.filePath() + u"/Installer.app/Contents/Info.txt"_s).constData(), &staged);
+    ::stat(QFile::encodeName(file).constData(), &original);
+    QCOMPARE(staged.st_ino, original.st_ino);
 
-    w.touch(QStringLiteral("go"));
+    w.touch(u"go"_s);
     waitUntilIdle(*t.model);
-    QCOMPARE(t.model->leftOutCount(), 1); // the socket
+    QCOMPARE(t.model->leftOutCount(), 1);
     QTRY_VERIFY(w.leftovers().isEmpty());
-    QCOMPARE(fingerprint(source + QStringLiteral("/Contents/Info.txt")), before);
+    QCOMPARE(fingerprint(file), before);
 }
 
-void ExportJobTest::stepsStopBelowOneAndSuccessFillsExactly()
+void ExportJobTest::stepsStopBelowOneSuccessFillsAndFailureKeeps()
 {
     Workspace w;
-    writeFile(w.sourcePath(QStringLiteral("a.txt")), "a");
-    w.setToolScript(chunks(QStringList(12, QStringLiteral("working\\n"))) << QStringLiteral("image 3145728"));
+    writeFile(w.sourcePath(u"a.txt"_s), "a");
+    w.setToolScript(chunks(QStringList(12, u"working\\n"_s)) << u"image 3145728"_s);
     TestModel t;
     QList<double> values;
     QList<bool> animated;
@@ -152,7 +144,7 @@ void ExportJobTest::stepsStopBelowOneAndSuccessFillsExactly()
         values << t.model->progress();
         animated << animate;
     });
-    t.choose(w.sourcePath(QStringLiteral("a.txt")), w.destinationPath());
+    t.choose(w.sourcePath(u"a.txt"_s), w.destinationPath());
     t.model->startExport();
     QTRY_COMPARE_WITH_TIMEOUT(t.model->progress(), 1.0, 15000);
 
@@ -160,67 +152,42 @@ void ExportJobTest::stepsStopBelowOneAndSuccessFillsExactly()
     QCOMPARE(values,
         QList<double>({ 0.1, 0.2, 0.30000000000000004, 0.4, 0.5, 0.6, 0.7, 0.7999999999999999, 0.8999999999999999,
             0.9999999999999999, 1.0 }));
-    QCOMPARE(animated.count(true), 1);
-    QVERIFY(animated.last());
+    QCOMPARE(animated, QList<bool>(10, false) << true);
     QCOMPARE(t.model->isoFileSize(), 3145728);
-    QCOMPARE(t.model->isoFileSizeInMegabytes(), 3);
-    QCOMPARE(t.model->exportedImagePath(), w.destinationPath() + QStringLiteral("/a.iso"));
+    QCOMPARE(t.model->exportedImagePath(), w.destinationPath() + u"/a.iso"_s);
     // The export stays marked as running for a moment after the tool's end.
     QTest::qWait(300);
     QVERIFY(t.model->exportInProgress() && !t.model->canStartExport());
     waitUntilIdle(*t.model);
     QVERIFY(t.model->showsProgress() && t.model->canStartExport());
-}
-
-void ExportJobTest::failureKeepsStepsAndEarlierSize()
-{
-    Workspace w;
-    writeFile(w.sourcePath(QStringLiteral("a.txt")), "a");
-    TestModel t;
-    t.choose(w.sourcePath(QStringLiteral("a.txt")), w.destinationPath());
-    w.setToolScript({ QStringLiteral("image 5000") });
-    t.model->startExport();
-    waitUntilIdle(*t.model);
-    QFile::remove(w.destinationPath() + QStringLiteral("/a.iso"));
 
     // "é" split over two chunks steps nothing; an emoji in one piece and two plain chunks step three times.
-    w.setToolScript(chunks({ QStringLiteral("ab\\xC3"), QStringLiteral("\\xA9\\n"),
-                        QStringLiteral("\\xF0\\x9F\\x92\\xBF\\n"), QStringLiteral("x\\n"), QStringLiteral("y\\n") })
-        << QStringLiteral("exit 1"));
+    QFile::remove(w.destinationPath() + u"/a.iso"_s);
+    w.setToolScript(
+        chunks({ u"ab\\xC3"_s, u"\\xA9\\n"_s, u"\\xF0\\x9F\\x92\\xBF\\n"_s, u"x\\n"_s, u"y\\n"_s }) << u"exit 1"_s);
     t.model->startExport();
     QTRY_VERIFY_WITH_TIMEOUT(t.model->lastExportFailure(), 15000);
     QVERIFY(t.model->exportInProgress()); // the end step still follows the tool's exit
     waitUntilIdle(*t.model);
     QCOMPARE(t.model->progress(), 0.30000000000000004);
-    QCOMPARE(t.model->isoFileSize(), 5000);
+    QCOMPARE(t.model->isoFileSize(), 3145728); // the earlier image's
     QVERIFY(!t.model->showsProgress());
-    QVERIFY(w.leftovers().isEmpty());
 }
 
 void ExportJobTest::everyFailureSaysWhy_data()
 {
     QTest::addColumn<QString>("road");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("tool's own line") << "tool says"
-                                     << "disk full";
-    QTest::newRow("tool silent") << "tool exits 3"
-                                 << "exit status 3";
-    QTest::newRow("tool killed") << "tool killed"
-                                 << "signal 9";
-    QTest::newRow("tool missing") << "no tool"
-                                  << "cannot start the image tool";
-    QTest::newRow("image exists") << "image exists"
-                                  << "a.iso already exists in ";
-    QTest::newRow("destination gone") << "no destination"
-                                      << "No such file or directory";
-    QTest::newRow("destination is a file") << "destination is a file"
-                                           << "is not a folder";
-    QTest::newRow("source gone") << "no source"
-                                 << "cannot open ";
-    QTest::newRow("dangling link") << "dangling link"
-                                   << "cannot follow the link";
-    QTest::newRow("image name too long") << "long name"
-                                         << "longer than 255 bytes";
+    QTest::newRow("tool's own line") << u"tool says"_s << u"disk full"_s;
+    QTest::newRow("tool silent") << u"tool exits 3"_s << u"exit status 3"_s;
+    QTest::newRow("tool killed") << u"tool killed"_s << u"signal 9"_s;
+    QTest::newRow("tool missing") << u"no tool"_s << u"cannot start the image tool"_s;
+    QTest::newRow("image exists") << u"image exists"_s << u"a.iso already exists in "_s;
+    QTest::newRow("destination gone") << u"no destination"_s << u"No such file or directory"_s;
+    QTest::newRow("destination is a file") << u"destination is a file"_s << u"is not a folder"_s;
+    QTest::newRow("source gone") << u"no source"_s << u"cannot open "_s;
+    QTest::newRow("dangling link") << u"dangling link"_s << u"cannot follow the link"_s;
+    QTest::newRow("image name too long") << u"long name"_s << u"longer than 255 bytes"_s;
 }
 
 void ExportJobTest::everyFailureSaysWhy()
@@ -228,33 +195,28 @@ void ExportJobTest::everyFailureSaysWhy()
     QFETCH(QString, road);
     QFETCH(QString, reason);
     Workspace w;
-    QString source = w.sourcePath(QStringLiteral("a.txt"));
+    QString source = w.sourcePath(road == u"long name"_s ? QString(253, u'n') : u"a.txt"_s);
     QString destination = w.destinationPath();
     QString tool = QStringLiteral(FAKE_TOOL_PATH);
-    QStringList script { QStringLiteral("image 2048") };
-    if (road == QLatin1String("tool says"))
-        script = { QStringLiteral("err velbrook-hdiutil: makehybrid failed - disk full\\n"), QStringLiteral("exit 1") };
-    else if (road == QLatin1String("tool exits 3"))
-        script = { QStringLiteral("exit 3") };
-    else if (road == QLatin1String("tool killed"))
-        script = { QStringLiteral("part"), QStringLiteral("signal 9") };
-    else if (road == QLatin1String("no tool"))
-        tool = w.path(QStringLiteral("no-such-tool"));
-    else if (road == QLatin1String("image exists"))
-        writeFile(destination + QStringLiteral("/a.iso"), "earlier");
-    else if (road == QLatin1String("no destination"))
-        destination = w.path(QStringLiteral("gone"));
-    else if (road == QLatin1String("destination is a file"))
-        writeFile(destination = w.path(QStringLiteral("plain-file")), "x");
-    else if (road == QLatin1String("no source"))
-        source = w.sourcePath(QStringLiteral("gone.txt"));
-    else if (road == QLatin1String("dangling link"))
-        QVERIFY(QFile::link(w.path(QStringLiteral("nowhere")), source = w.sourcePath(QStringLiteral("link"))));
-    else if (road == QLatin1String("long name"))
-        source = w.sourcePath(QString(253, QLatin1Char('n')));
-    if (!QFileInfo::exists(source) && road != QLatin1String("no source") && road != QLatin1String("dangling link"))
+    if (road != u"no source"_s && road != u"dangling link"_s)
         writeFile(source, "a");
-    w.setToolScript(script);
+    const QMap<QString, QStringList> scripts {
+        { u"tool says"_s, { u"err velbrook-hdiutil: makehybrid failed - disk full\\n"_s, u"exit 1"_s } },
+        { u"tool exits 3"_s, { u"exit 3"_s } }, { u"tool killed"_s, { u"part"_s, u"signal 9"_s } }
+    };
+    w.setToolScript(scripts.value(road, { u"image 2048"_s }));
+    if (road == u"no tool"_s)
+        tool = w.path(u"no-such-tool"_s);
+    else if (road == u"image exists"_s)
+        writeFile(destination + u"/a.iso"_s, "earlier");
+    else if (road == u"no destination"_s)
+        destination = w.path(u"gone"_s);
+    else if (road == u"destination is a file"_s)
+        writeFile(destination = w.path(u"plain-file"_s), "x");
+    else if (road == u"no source"_s)
+        source = w.sourcePath(u"gone.txt"_s);
+    else if (road == u"dangling link"_s)
+        QVERIFY(QFile::link(w.path(u"nowhere"_s), source = w.sourcePath(u"link"_s)));
     const QStringList destinationBefore = w.destinationEntries();
     const QByteArray sourceBefore = fingerprint(source);
 
@@ -263,15 +225,14 @@ void ExportJobTest::everyFailureSaysWhy()
     t.model->startExport();
     waitUntilIdle(*t.model);
     QVERIFY2(t.failureReason().contains(reason), qPrintable(t.failureReason()));
-    QVERIFY(!t.model->lastExportFailure()->cancelled);
-    QVERIFY(t.model->progress() < 1.0);
-    QCOMPARE(t.model->isoFileSize(), 0);
+    QVERIFY(!t.model->lastExportFailure()->cancelled && t.model->progress() < 1.0 && t.model->isoFileSize() == 0);
     QTRY_VERIFY(w.leftovers().isEmpty());
+    // No image, not even the half-written one a killed tool left under a name.
     QCOMPARE(w.destinationEntries(), destinationBefore);
     QCOMPARE(fingerprint(source), sourceBefore);
 
     // A new start forgets the old reason.
-    w.setToolScript({ QStringLiteral("wait-for ") + w.path(QStringLiteral("go")) });
+    w.setToolScript({ u"wait-for "_s + w.path(u"go"_s) });
     t.model->startExport();
     QVERIFY(!t.model->lastExportFailure());
     t.model->cancelExport();
@@ -288,52 +249,46 @@ void ExportJobTest::cancelStopsStagingOrToolAndLeavesNothing()
 {
     QFETCH(bool, duringStaging);
     Workspace w;
-    writeFile(w.sourcePath(QStringLiteral("Data/file")), "x");
-    const QByteArray before = fingerprint(w.sourcePath(QStringLiteral("Data/file")));
-    const QString pidFile = w.path(QStringLiteral("pid"));
-    w.setToolScript(
-        { QStringLiteral("pid ") + pidFile, QStringLiteral("wait-for ") + w.path(QStringLiteral("never")) });
+    const QString file = w.sourcePath(u"Data/file"_s);
+    writeFile(file, "x");
+    const QByteArray before = fingerprint(file);
+    const QString pidFile = w.path(u"pid"_s);
+    w.setToolScript({ u"pid "_s + pidFile, u"wait-for "_s + w.path(u"never"_s) });
     HeldStaging held;
     if (!duringStaging)
         held.release();
 
     TestModel t(QStringLiteral(FAKE_TOOL_PATH), held.step());
-    t.choose(w.sourcePath(QStringLiteral("Data")), w.destinationPath());
+    t.choose(w.sourcePath(u"Data"_s), w.destinationPath());
     t.model->startExport();
     if (duringStaging) {
         // Staging is held up, yet the event loop runs: the main thread is not the one waiting.
         bool ticked = false;
         QTimer::singleShot(0, t.model.get(), [&ticked] { ticked = true; });
-        QTRY_VERIFY(ticked);
-        QVERIFY(t.model->stagingInProgress());
+        QTRY_VERIFY(ticked && t.model->stagingInProgress());
     } else {
         QTRY_VERIFY(!readFile(pidFile).isEmpty());
     }
 
     t.model->cancelExport();
     // At once, without the end step that follows a tool's exit.
-    QVERIFY(!t.model->stagingInProgress());
-    QVERIFY(!t.model->exportInProgress());
-    QVERIFY(t.model->canStartExport());
+    QVERIFY(!t.model->stagingInProgress() && !t.model->exportInProgress() && t.model->canStartExport());
     QVERIFY(t.model->lastExportFailure() && t.model->lastExportFailure()->cancelled);
     QTRY_VERIFY(w.leftovers().isEmpty());
-    if (duringStaging)
-        QVERIFY(!QFile::exists(pidFile));
-    else
-        QTRY_VERIFY(processIsGone(pidFile));
+    QTRY_VERIFY(duringStaging ? !QFile::exists(pidFile) : processIsGone(pidFile));
     QVERIFY(w.destinationEntries().isEmpty());
-    QCOMPARE(fingerprint(w.sourcePath(QStringLiteral("Data/file"))), before);
+    QCOMPARE(fingerprint(file), before);
 }
 
 void ExportJobTest::exportOutlivesItsModelsOwnerAndHoldsTheLoop()
 {
     Workspace w;
-    writeFile(w.sourcePath(QStringLiteral("a.txt")), "a");
-    w.setToolScript({ QStringLiteral("sleep 300"), QStringLiteral("image 2048") });
+    writeFile(w.sourcePath(u"a.txt"_s), "a");
+    w.setToolScript({ u"sleep 300"_s, u"image 2048"_s });
     std::weak_ptr<ExportModel> survivor;
     {
         TestModel t;
-        t.choose(w.sourcePath(QStringLiteral("a.txt")), w.destinationPath());
+        t.choose(w.sourcePath(u"a.txt"_s), w.destinationPath());
         t.model->startExport();
         survivor = t.model;
     }
@@ -348,38 +303,36 @@ void ExportJobTest::exportOutlivesItsModelsOwnerAndHoldsTheLoop()
     QCoreApplication::exec();
     QVERIFY(!gaveUp);
     QTRY_VERIFY(survivor.expired()); // once the end step has run
-    QCOMPARE(QFileInfo(w.destinationPath() + QStringLiteral("/a.iso")).size(), 2048);
+    QCOMPARE(QFileInfo(w.destinationPath() + u"/a.iso"_s).size(), 2048);
     QVERIFY(w.leftovers().isEmpty());
 }
 
 void ExportJobTest::sameNamesAndLaterChoicesDoNotMix()
 {
     Workspace w;
-    writeFile(w.sourcePath(QStringLiteral("one/Data/file")), "first");
-    writeFile(w.sourcePath(QStringLiteral("two/Data/file")), "second");
-    writeFile(w.sourcePath(QStringLiteral("later.txt")), "later");
-    QDir().mkpath(w.path(QStringLiteral("elsewhere")));
-    w.setToolScript({ QStringLiteral("wait-for ") + w.path(QStringLiteral("go")), QStringLiteral("image-of-staging") });
+    writeFile(w.sourcePath(u"one/Data/file"_s), "first");
+    writeFile(w.sourcePath(u"two/Data/file"_s), "second");
+    writeFile(w.sourcePath(u"later.txt"_s), "later");
+    QDir().mkpath(w.path(u"elsewhere"_s));
+    w.setToolScript({ u"wait-for "_s + w.path(u"go"_s), u"image-of-staging"_s });
 
     // Two windows export sources of the same name into two folders, and one of them picks new locations meanwhile.
     TestModel first;
     TestModel second;
-    first.choose(w.sourcePath(QStringLiteral("one/Data")), w.destinationPath());
-    second.choose(w.sourcePath(QStringLiteral("two/Data")), w.path(QStringLiteral("elsewhere")));
+    first.choose(w.sourcePath(u"one/Data"_s), w.destinationPath());
+    second.choose(w.sourcePath(u"two/Data"_s), w.path(u"elsewhere"_s));
     first.model->startExport();
     second.model->startExport();
-    first.choose(w.sourcePath(QStringLiteral("later.txt")), w.path(QStringLiteral("elsewhere")));
+    first.choose(w.sourcePath(u"later.txt"_s), w.path(u"elsewhere"_s));
     QVERIFY(!first.model->canStartExport());
     QTRY_VERIFY(first.model->exportInProgress() && second.model->exportInProgress());
-    w.touch(QStringLiteral("go"));
+    w.touch(u"go"_s);
     waitUntilIdle(*first.model);
     waitUntilIdle(*second.model);
 
-    QCOMPARE(w.destinationEntries(), QStringList { QStringLiteral("Data.iso") });
-    QCOMPARE(readFile(w.destinationPath() + QStringLiteral("/Data.iso")),
-        QByteArray("file Data/file = first\nfolder Data\n"));
-    QCOMPARE(
-        readFile(w.path(QStringLiteral("elsewhere/Data.iso"))), QByteArray("file Data/file = second\nfolder Data\n"));
+    QCOMPARE(w.destinationEntries(), QStringList { u"Data.iso"_s });
+    QCOMPARE(readFile(w.destinationPath() + u"/Data.iso"_s), QByteArray("Data/file = first\n"));
+    QCOMPARE(readFile(w.path(u"elsewhere/Data.iso"_s)), QByteArray("Data/file = second\n"));
     QTRY_VERIFY(w.leftovers().isEmpty());
 }
 

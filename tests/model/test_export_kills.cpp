@@ -10,6 +10,7 @@
 #include <csignal>
 
 using namespace ExportTestKit;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -60,19 +61,18 @@ void ExportKillsTest::killedApplicationLeavesNothing()
     QFETCH(bool, whileStaging);
     QFETCH(bool, toolIgnoresTerminate);
     Workspace w;
-    writeFile(w.sourcePath(QStringLiteral("Data/file")), "x");
-    const QString pidFile = w.path(QStringLiteral("tool-pid"));
-    QStringList script { QStringLiteral("pid ") + pidFile,
-        QStringLiteral("wait-for ") + w.path(QStringLiteral("never")), QStringLiteral("image 2048") };
+    writeFile(w.sourcePath(u"Data/file"_s), "x");
+    const QString pidFile = w.path(u"tool-pid"_s);
+    QStringList script { u"pid "_s + pidFile, u"wait-for "_s + w.path(u"never"_s), u"image 2048"_s };
     if (toolIgnoresTerminate)
-        script.prepend(QStringLiteral("ignore-term"));
+        script.prepend(u"ignore-term"_s);
     w.setToolScript(script);
 
     QProcess driver;
     driver.setProgram(QStringLiteral(EXPORT_DRIVER_PATH));
-    QStringList arguments { QStringLiteral(FAKE_TOOL_PATH), w.sourcePath(QStringLiteral("Data")), w.destinationPath() };
+    QStringList arguments { QStringLiteral(FAKE_TOOL_PATH), w.sourcePath(u"Data"_s), w.destinationPath() };
     if (whileStaging)
-        arguments << w.path(QStringLiteral("never"));
+        arguments << w.path(u"never"_s);
     driver.setArguments(arguments);
     driver.start();
     QVERIFY(waitForLine(driver, whileStaging ? "staged" : "running"));
@@ -86,7 +86,7 @@ void ExportKillsTest::killedApplicationLeavesNothing()
         QCOMPARE(driver.exitStatus(), QProcess::CrashExit);
         // Nothing could clean up; the next start does.
         QProcess nextStart;
-        nextStart.start(QStringLiteral(EXPORT_DRIVER_PATH), { QStringLiteral("--sweep") });
+        nextStart.start(QStringLiteral(EXPORT_DRIVER_PATH), { u"--sweep"_s });
         QVERIFY(nextStart.waitForFinished(15000));
     } else {
         QCOMPARE(driver.exitStatus(), QProcess::NormalExit);
@@ -96,7 +96,7 @@ void ExportKillsTest::killedApplicationLeavesNothing()
     if (!whileStaging)
         QTRY_VERIFY(processIsGone(pid_t(readFile(pidFile).toInt())));
     QVERIFY(w.destinationEntries().isEmpty());
-    QCOMPARE(readFile(w.sourcePath(QStringLiteral("Data/file"))), QByteArray("x"));
+    QCOMPARE(readFile(w.sourcePath(u"Data/file"_s)), QByteArray("x"));
 }
 
 QTEST_GUILESS_MAIN(ExportKillsTest)

@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 using namespace ExportTestKit;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -58,23 +59,22 @@ private Q_SLOTS:
 void ModelRulesTest::bundleInfoGivesTextOrTheWarningSign()
 {
     const QString warning = QString::fromUtf8("\xE2\x9A\xA0\xEF\xB8\x8F");
-    const Bundle bundle { QJsonObject { { QStringLiteral("CFBundleName"), QStringLiteral("Velbrook") },
-        { QStringLiteral("CFBundleVersion"), 7 }, { QStringLiteral("List"), QJsonArray { QStringLiteral("a") } } } };
-    QCOMPARE(bundleInfoString(bundle, QStringLiteral("CFBundleName")), QStringLiteral("Velbrook"));
+    const Bundle bundle { QJsonObject {
+        { u"CFBundleName"_s, u"Velbrook"_s }, { u"CFBundleVersion"_s, 7 }, { u"List"_s, QJsonArray { u"a"_s } } } };
+    QCOMPARE(bundleInfoString(bundle, u"CFBundleName"_s), u"Velbrook"_s);
     for (const char* key : { "CFBundleVersion", "List", "Missing" })
         QCOMPARE(bundleInfoString(bundle, QString::fromLatin1(key)), warning);
-    QCOMPARE(bundleInfoString(Bundle {}, QStringLiteral("CFBundleName")), warning);
+    QCOMPARE(bundleInfoString(Bundle {}, u"CFBundleName"_s), warning);
 
     QTemporaryDir dir;
     const auto load = [&](const char* content) {
-        TestFiles::writeFile(dir.filePath(QStringLiteral("Info.json")), content);
-        return Bundle::load(dir.filePath(QStringLiteral("Info.json")));
+        TestFiles::writeFile(dir.filePath(u"Info.json"_s), content);
+        return Bundle::load(dir.filePath(u"Info.json"_s));
     };
-    QCOMPARE(bundleInfoString(load(R"({"CFBundleName": "Velbrook"})"), QStringLiteral("CFBundleName")),
-        QStringLiteral("Velbrook"));
+    QCOMPARE(bundleInfoString(load(R"({"CFBundleName": "Velbrook"})"), u"CFBundleName"_s), u"Velbrook"_s);
     QVERIFY(!load("{ not json").infoDictionary);
     QVERIFY(!load("[1, 2]").infoDictionary);
-    QVERIFY(!Bundle::load(dir.filePath(QStringLiteral("missing.json"))).infoDictionary);
+    QVERIFY(!Bundle::load(dir.filePath(u"missing.json"_s)).infoDictionary);
 }
 
 void ModelRulesTest::namesFollowTheSourcesLastElement_data()
@@ -115,22 +115,21 @@ void ModelRulesTest::namesFollowTheSourcesLastElement()
     QFETCH(QString, base);
     QCOMPARE(itemName(source), item);
     QCOMPARE(baseName(source), base);
-    QCOMPARE(
-        outputImagePath(QStringLiteral("/Volumes/Stick"), base), QStringLiteral("/Volumes/Stick/") + base + ".iso");
+    QCOMPARE(outputImagePath(u"/Volumes/Stick"_s, base), u"/Volumes/Stick/"_s + base + ".iso");
 }
 
 void ModelRulesTest::itemsMeasureTheirOwnEntry()
 {
     QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("image.iso"));
-    const QString folder = dir.filePath(QStringLiteral("folder"));
-    const QString link = dir.filePath(QStringLiteral("link"));
+    const QString file = dir.filePath(u"image.iso"_s);
+    const QString folder = dir.filePath(u"folder"_s);
+    const QString link = dir.filePath(u"link"_s);
     QFile sized(file);
     QVERIFY(sized.open(QIODevice::WriteOnly) && sized.resize(qint64(5) << 30)); // beyond 32 bits
     sized.close();
     QVERIFY(QDir().mkpath(folder));
     const qint64 emptyFolder = QFileInfo(folder).size();
-    TestFiles::writeFile(folder + QStringLiteral("/big"), QByteArray(1 << 20, 'b'));
+    TestFiles::writeFile(folder + u"/big"_s, QByteArray(1 << 20, 'b'));
     QCOMPARE(::symlink(QFile::encodeName(file).constData(), QFile::encodeName(link).constData()), 0);
 
     QByteArray printed = capturedStandardOutput([&] {
@@ -154,13 +153,12 @@ void ModelRulesTest::dropTakesTheFirstLocalFile_data()
     QTest::addColumn<QList<QUrl>>("items");
     QTest::addColumn<QString>("expectedPath");
     QTest::newRow("three files") << QList<QUrl> { fileUrl("/a/one.txt"), fileUrl("/a/two"), fileUrl("/a/three.app") }
-                                 << QStringLiteral("/a/one.txt");
-    QTest::newRow("web link first") << QList<QUrl> { QUrl(QStringLiteral("https://example.org/file.iso")),
-        fileUrl("/a/folder") } << QStringLiteral("/a/folder");
+                                 << u"/a/one.txt"_s;
+    QTest::newRow("web link first") << QList<QUrl> { QUrl(u"https://example.org/file.iso"_s), fileUrl("/a/folder") }
+                                    << u"/a/folder"_s;
     QTest::newRow("escaped, non-ASCII and percent")
-        << QList<QUrl> { QUrl(QStringLiteral("file:///tmp/100%25%20%C3%89t%C3%A9%20%F0%9F%93%80.app")) }
-        << QStringLiteral("/tmp/100% Été 📀.app");
-    QTest::newRow("web links only") << QList<QUrl> { QUrl(QStringLiteral("https://example.org/")) } << QString();
+        << QList<QUrl> { QUrl(u"file:///tmp/100%25%20%C3%89t%C3%A9%20%F0%9F%93%80.app"_s) } << u"/tmp/100% Été 📀.app"_s;
+    QTest::newRow("web links only") << QList<QUrl> { QUrl(u"https://example.org/"_s) } << QString();
     QTest::newRow("nothing") << QList<QUrl> {} << QString();
 }
 
@@ -176,20 +174,19 @@ void ModelRulesTest::dropTakesTheFirstLocalFile()
     // Answered at once; the source itself arrives through the event loop, in the order of the drops.
     QCOMPARE(changed.count(), 0);
     QTest::qWait(50);
-    QCOMPARE(
-        locationPath(t.model->selectedSourceURL()), expectedPath.isEmpty() ? QStringLiteral("/earlier") : expectedPath);
+    QCOMPARE(locationPath(t.model->selectedSourceURL()), expectedPath.isEmpty() ? u"/earlier"_s : expectedPath);
 }
 
 void ModelRulesTest::choosersKeepOnCancelAndClearOnAnEmptyAnswer()
 {
     TestModel t;
-    t.choose(QStringLiteral("/src/a.txt"), QStringLiteral("/dst"));
+    t.choose(u"/src/a.txt"_s, u"/dst"_s);
     t.chooser->sourceAnswer = { false, fileUrl("/ignored") };
     t.chooser->destinationAnswer = { false, fileUrl("/ignored") };
     t.model->selectSource();
     t.model->selectDestination();
-    QCOMPARE(locationPath(t.model->selectedSourceURL()), QStringLiteral("/src/a.txt"));
-    QCOMPARE(locationPath(t.model->selectedDestinationURL()), QStringLiteral("/dst"));
+    QCOMPARE(locationPath(t.model->selectedSourceURL()), u"/src/a.txt"_s);
+    QCOMPARE(locationPath(t.model->selectedDestinationURL()), u"/dst"_s);
     QVERIFY(t.model->canStartExport());
 
     t.chooser->sourceAnswer = { true, std::nullopt };

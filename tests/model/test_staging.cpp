@@ -23,6 +23,7 @@
 #include <unistd.h>
 
 using namespace TestFiles;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -73,69 +74,69 @@ private Q_SLOTS:
 void StagingTest::folderIsStagedWholeAndLinkedWhereItCanBe()
 {
     QTemporaryDir scratch;
-    const QString source = scratch.filePath(QStringLiteral("Data"));
-    writeFile(source + QStringLiteral("/file"), "bytes");
-    writeFile(source + QStringLiteral("/.hidden"), "h");
-    writeFile(source + QStringLiteral("/locked/inner"), "i");
-    QVERIFY(QFile::link(QStringLiteral("file"), source + QStringLiteral("/relative")));
-    QCOMPARE(::mkfifo(QFile::encodeName(source + QStringLiteral("/pipe")).constData(), 0600), 0);
-    makeSocket(source + QStringLiteral("/socket"));
+    const QString source = scratch.filePath(u"Data"_s);
+    writeFile(source + u"/file"_s, "bytes");
+    writeFile(source + u"/.hidden"_s, "h");
+    writeFile(source + u"/locked/inner"_s, "i");
+    QVERIFY(QFile::link(u"file"_s, source + u"/relative"_s));
+    QCOMPARE(::mkfifo(QFile::encodeName(source + u"/pipe"_s).constData(), 0600), 0);
+    makeSocket(source + u"/socket"_s);
     int specials = 1;
-    if (::mknod(QFile::encodeName(source + QStringLiteral("/null")).constData(), S_IFCHR | 0600, makedev(1, 3)) == 0)
+    if (::mknod(QFile::encodeName(source + u"/null"_s).constData(), S_IFCHR | 0600, makedev(1, 3)) == 0)
         ++specials;
-    QCOMPARE(::chmod(QFile::encodeName(source + QStringLiteral("/file")).constData(), 0640), 0);
-    QCOMPARE(::chmod(QFile::encodeName(source + QStringLiteral("/locked")).constData(), 0500), 0);
-    const struct stat fileBefore = statusOf(source + QStringLiteral("/file"));
+    QCOMPARE(::chmod(QFile::encodeName(source + u"/file"_s).constData(), 0640), 0);
+    QCOMPARE(::chmod(QFile::encodeName(source + u"/locked"_s).constData(), 0500), 0);
+    const struct stat fileBefore = statusOf(source + u"/file"_s);
 
-    const QString staged = scratch.filePath(QStringLiteral("staged"));
+    const QString staged = scratch.filePath(u"staged"_s);
     std::atomic<bool> stop { false };
     StagingTally tally;
     QCOMPARE(stageItem(source, staged, stop, tally), std::nullopt);
 
-    QCOMPARE(readFile(staged + QStringLiteral("/file")), QByteArray("bytes"));
-    QCOMPARE(readFile(staged + QStringLiteral("/.hidden")), QByteArray("h"));
-    QCOMPARE(readFile(staged + QStringLiteral("/locked/inner")), QByteArray("i"));
-    QCOMPARE(QFileInfo(staged + QStringLiteral("/relative")).symLinkTarget(), staged + QStringLiteral("/file"));
-    QVERIFY(S_ISFIFO(statusOf(staged + QStringLiteral("/pipe")).st_mode));
-    QVERIFY(!QFileInfo::exists(staged + QStringLiteral("/socket")));
-    QVERIFY(!QFileInfo::exists(staged + QStringLiteral("/null")));
+    QCOMPARE(readFile(staged + u"/file"_s), QByteArray("bytes"));
+    QCOMPARE(readFile(staged + u"/.hidden"_s), QByteArray("h"));
+    QCOMPARE(readFile(staged + u"/locked/inner"_s), QByteArray("i"));
+    QCOMPARE(QFileInfo(staged + u"/relative"_s).symLinkTarget(), staged + u"/file"_s);
+    QVERIFY(S_ISFIFO(statusOf(staged + u"/pipe"_s).st_mode));
+    QVERIFY(!QFileInfo::exists(staged + u"/socket"_s));
+    QVERIFY(!QFileInfo::exists(staged + u"/null"_s));
     QCOMPARE(tally.leftOut, specials);
-    QCOMPARE(statusOf(staged + QStringLiteral("/locked")).st_mode & 07777, 0500u);
+    QCOMPARE(statusOf(staged + u"/locked"_s).st_mode & 07777, 0500u);
     // One file system: every file is the source's own inode, untouched by staging.
     QCOMPARE(tally.copied, 0);
     QCOMPARE(tally.cloned + tally.linked, 3);
-    const struct stat fileAfter = statusOf(source + QStringLiteral("/file"));
+    const struct stat fileAfter = statusOf(source + u"/file"_s);
     QCOMPARE(fileAfter.st_mode, fileBefore.st_mode);
     QCOMPARE(fileAfter.st_mtim.tv_nsec, fileBefore.st_mtim.tv_nsec);
 
     // Removal unlinks the staged names only, also below a read-only folder.
     QVERIFY(removeTree(QFile::encodeName(staged).toStdString()));
     QVERIFY(!QFileInfo::exists(staged));
-    QCOMPARE(readFile(source + QStringLiteral("/file")), QByteArray("bytes"));
-    QCOMPARE(readFile(source + QStringLiteral("/locked/inner")), QByteArray("i"));
+    QCOMPARE(readFile(source + u"/file"_s), QByteArray("bytes"));
+    QCOMPARE(readFile(source + u"/locked/inner"_s), QByteArray("i"));
 }
 
 void StagingTest::linkSourceIsStagedAsWhatItPointsTo()
 {
     QTemporaryDir scratch;
-    writeFile(scratch.filePath(QStringLiteral("Photos/a.jpg")), "jpeg");
-    QVERIFY(QFile::link(scratch.filePath(QStringLiteral("Photos")), scratch.filePath(QStringLiteral("PhotosLink"))));
-    QVERIFY(QFile::link(scratch.filePath(QStringLiteral("nowhere")), scratch.filePath(QStringLiteral("Dangling"))));
-    QVERIFY(QFile::link(scratch.filePath(QStringLiteral("LoopB")), scratch.filePath(QStringLiteral("LoopA"))));
-    QVERIFY(QFile::link(scratch.filePath(QStringLiteral("LoopA")), scratch.filePath(QStringLiteral("LoopB"))));
+    writeFile(scratch.filePath(u"Photos/a.jpg"_s), "jpeg");
+    QVERIFY(QFile::link(scratch.filePath(u"Photos"_s), scratch.filePath(u"PhotosLink"_s)));
+    QVERIFY(QFile::link(scratch.filePath(u"nowhere"_s), scratch.filePath(u"Dangling"_s)));
+    QVERIFY(QFile::link(scratch.filePath(u"LoopB"_s), scratch.filePath(u"LoopA"_s)));
+    QVERIFY(QFile::link(scratch.filePath(u"LoopA"_s), scratch.filePath(u"LoopB"_s)));
     std::atomic<bool> stop { false };
     StagingTally tally;
 
-    const QString staged = scratch.filePath(QStringLiteral("staged/PhotosLink"));
-    QDir().mkpath(scratch.filePath(QStringLiteral("staged")));
-    QCOMPARE(stageItem(scratch.filePath(QStringLiteral("PhotosLink")), staged, stop, tally), std::nullopt);
+    const QString staged = scratch.filePath(u"staged/PhotosLink"_s);
+    QDir().mkpath(scratch.filePath(u"staged"_s));
+    QCOMPARE(stageItem(scratch.filePath(u"PhotosLink"_s), staged, stop, tally), std::nullopt);
     QVERIFY(S_ISDIR(statusOf(staged).st_mode));
-    QCOMPARE(readFile(staged + QStringLiteral("/a.jpg")), QByteArray("jpeg"));
+    QCOMPARE(readFile(staged + u"/a.jpg"_s), QByteArray("jpeg"));
 
     for (const char* name : { "Dangling", "LoopA" }) {
         const auto error = stageItem(scratch.filePath(QString::fromLatin1(name)),
-            scratch.filePath(QStringLiteral("staged/")) + QString::fromLatin1(name), stop, tally);
-        QVERIFY(error && error->contains(QLatin1String("cannot follow the link")));
+            scratch.filePath(u"staged/"_s) + QString::fromLatin1(name), stop, tally);
+        QVERIFY(error && error->contains(u"cannot follow the link"_s));
     }
 }
 
@@ -143,31 +144,31 @@ void StagingTest::copiesStaySparseAndMeetTheSizeLimitWithAReason()
 {
     QTemporaryDir scratch;
     // Another file system than the scratch area, so staging there has to copy.
-    const QTemporaryDir other(QStringLiteral("/dev/shm/velbrook-test-XXXXXX"));
+    const QTemporaryDir other(u"/dev/shm/velbrook-test-XXXXXX"_s);
     if (!other.isValid() || statusOf(other.path()).st_dev == statusOf(scratch.path()).st_dev)
         QSKIP("needs /dev/shm on a file system of its own");
     const QString elsewhere = other.path();
-    const QString source = scratch.filePath(QStringLiteral("disk.img"));
+    const QString source = scratch.filePath(u"disk.img"_s);
     constexpr qint64 apparentSize = 200 << 20;
     QFile file(source);
     QVERIFY(file.open(QIODevice::WriteOnly) && file.seek(apparentSize - 4) && file.write("tail") == 4);
     file.close();
     std::atomic<bool> stop { false };
     StagingTally tally;
-    QCOMPARE(stageItem(source, elsewhere + QStringLiteral("/disk.img"), stop, tally), std::nullopt);
+    QCOMPARE(stageItem(source, elsewhere + u"/disk.img"_s, stop, tally), std::nullopt);
     QCOMPARE(tally.copied, 1);
-    const struct stat status = statusOf(elsewhere + QStringLiteral("/disk.img"));
+    const struct stat status = statusOf(elsewhere + u"/disk.img"_s);
     QCOMPARE(qint64(status.st_size), apparentSize);
     QVERIFY(qint64(status.st_blocks) * 512 < (1 << 20));
-    QCOMPARE(readFile(elsewhere + QStringLiteral("/disk.img")).right(8), QByteArray("\0\0\0\0tail", 8));
+    QCOMPARE(readFile(elsewhere + u"/disk.img"_s).right(8), QByteArray("\0\0\0\0tail", 8));
 
     // As in the application: a write beyond the file-size limit fails with a reason instead of killing.
-    writeFile(scratch.filePath(QStringLiteral("big")), QByteArray(1 << 20, 'b'));
+    writeFile(scratch.filePath(u"big"_s), QByteArray(1 << 20, 'b'));
     StopSignals signalsAsInTheApplication;
     std::optional<QString> error;
     {
         const auto smallFiles = lowered(RLIMIT_FSIZE, 4096);
-        error = stageItem(scratch.filePath(QStringLiteral("big")), elsewhere + QStringLiteral("/big"), stop, tally);
+        error = stageItem(scratch.filePath(u"big"_s), elsewhere + u"/big"_s, stop, tally);
     }
     QVERIFY(error && error->contains(QString::fromLocal8Bit(std::strerror(EFBIG))));
 }
@@ -175,40 +176,39 @@ void StagingTest::copiesStaySparseAndMeetTheSizeLimitWithAReason()
 void StagingTest::tooSmallTemporaryFolderFailsAtOnce()
 {
     QTemporaryDir scratch;
-    const QString small = scratch.filePath(QStringLiteral("small"));
+    const QString small = scratch.filePath(u"small"_s);
     QDir().mkpath(small);
     // A private mount namespace, so the small file system is this process's alone.
     if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
         || ::mount("velbrook-test", QFile::encodeName(small).constData(), "tmpfs", 0, "size=1m") != 0)
         QSKIP("needs to mount a small file system (root)");
-    writeFile(scratch.filePath(QStringLiteral("Data/big")), QByteArray(4 << 20, 'b'));
-    QDir().mkpath(scratch.filePath(QStringLiteral("destination")));
+    writeFile(scratch.filePath(u"Data/big"_s), QByteArray(4 << 20, 'b'));
+    QDir().mkpath(scratch.filePath(u"destination"_s));
     qputenv("TMPDIR", QFile::encodeName(small));
     qputenv("XDG_CACHE_HOME", QFile::encodeName(small));
 
     std::atomic<bool> stop { false };
-    const StagingResult result
-        = stageSource(scratch.filePath(QStringLiteral("Data")), scratch.filePath(QStringLiteral("destination")), stop);
+    const StagingResult result = stageSource(scratch.filePath(u"Data"_s), scratch.filePath(u"destination"_s), stop);
     ::umount(QFile::encodeName(small).constData());
     qunsetenv("TMPDIR");
     qunsetenv("XDG_CACHE_HOME");
     QVERIFY(!result.jobFolder);
-    QVERIFY2(result.error.contains(QStringLiteral("staging needs 4 MB in ") + small), qPrintable(result.error));
+    QVERIFY2(result.error.contains(u"staging needs 4 MB in "_s + small), qPrintable(result.error));
     QCOMPARE(result.tally.copied, 0);
 }
 
 void StagingTest::deepTreesNeedFewDescriptors()
 {
     QTemporaryDir scratch;
-    QString deepest = scratch.filePath(QStringLiteral("Deep"));
+    QString deepest = scratch.filePath(u"Deep"_s);
     for (int level = 0; level < 1100; ++level)
-        deepest += QStringLiteral("/d");
-    writeFile(deepest + QStringLiteral("/leaf"), "leaf");
+        deepest += u"/d"_s;
+    writeFile(deepest + u"/leaf"_s, "leaf");
     const auto fewDescriptors = lowered(RLIMIT_NOFILE, 64);
     std::atomic<bool> stop { false };
     StagingTally tally;
-    const QString staged = scratch.filePath(QStringLiteral("staged"));
-    QCOMPARE(stageItem(scratch.filePath(QStringLiteral("Deep")), staged, stop, tally), std::nullopt);
+    const QString staged = scratch.filePath(u"staged"_s);
+    QCOMPARE(stageItem(scratch.filePath(u"Deep"_s), staged, stop, tally), std::nullopt);
     QCOMPARE(tally.cloned + tally.linked + tally.copied, 1);
     QVERIFY(removeTree(QFile::encodeName(staged).toStdString()));
     QVERIFY(!QFileInfo::exists(staged));
@@ -218,29 +218,29 @@ void StagingTest::onlyDeadJobFoldersAreSwept()
 {
     QTemporaryDir scratch;
     const QString temp = scratch.path();
-    writeFile(temp + QStringLiteral("/velbrook-job-dead01/Data/Data/file"), "x");
-    QCOMPARE(::chmod(QFile::encodeName(temp + QStringLiteral("/velbrook-job-dead01/Data/Data")).constData(), 0500), 0);
-    writeFile(temp + QStringLiteral("/velbrook-job-file"), "not a folder");
-    writeFile(temp + QStringLiteral("/velbrook-other/keep"), "not a job");
-    writeFile(temp + QStringLiteral("/velbrook-job-held01/keep"), "someone is on it");
-    const int held = ::open(QFile::encodeName(temp + QStringLiteral("/velbrook-job-held01")).constData(), O_RDONLY);
+    writeFile(temp + u"/velbrook-job-dead01/Data/Data/file"_s, "x");
+    QCOMPARE(::chmod(QFile::encodeName(temp + u"/velbrook-job-dead01/Data/Data"_s).constData(), 0500), 0);
+    writeFile(temp + u"/velbrook-job-file"_s, "not a folder");
+    writeFile(temp + u"/velbrook-other/keep"_s, "not a job");
+    writeFile(temp + u"/velbrook-job-held01/keep"_s, "someone is on it");
+    const int held = ::open(QFile::encodeName(temp + u"/velbrook-job-held01"_s).constData(), O_RDONLY);
     QCOMPARE(::flock(held, LOCK_EX), 0);
-    const auto live = JobFolder::create(temp, QStringLiteral("Live"));
+    const auto live = JobFolder::create(temp, u"Live"_s);
     QVERIFY(live);
 
     QCOMPARE(removeStaleJobFolders(temp), 1);
     ::close(held);
-    QVERIFY(!QFileInfo::exists(temp + QStringLiteral("/velbrook-job-dead01")));
-    QVERIFY(QFileInfo::exists(temp + QStringLiteral("/velbrook-job-file")));
-    QVERIFY(QFileInfo::exists(temp + QStringLiteral("/velbrook-other/keep")));
-    QVERIFY(QFileInfo::exists(temp + QStringLiteral("/velbrook-job-held01/keep")));
+    QVERIFY(!QFileInfo::exists(temp + u"/velbrook-job-dead01"_s));
+    QVERIFY(QFileInfo::exists(temp + u"/velbrook-job-file"_s));
+    QVERIFY(QFileInfo::exists(temp + u"/velbrook-other/keep"_s));
+    QVERIFY(QFileInfo::exists(temp + u"/velbrook-job-held01/keep"_s));
     QVERIFY(QFileInfo::exists(live->stagingPath()));
 }
 
 void StagingTest::jobFoldersGoOnlyWhereTheyCan()
 {
     QTemporaryDir scratch;
-    for (const QString& name : { QString(), QStringLiteral("."), QStringLiteral(".."), QStringLiteral("a/b") }) {
+    for (const QString& name : { QString(), u"."_s, u".."_s, u"a/b"_s }) {
         QString error;
         QVERIFY(!JobFolder::create(scratch.path(), name, &error));
         QVERIFY(!error.isEmpty());
@@ -250,8 +250,7 @@ void StagingTest::jobFoldersGoOnlyWhereTheyCan()
     // Never the working directory, whatever TMPDIR says.
     const QByteArray saved = qgetenv("TMPDIR");
     const QList<QPair<QByteArray, QString>> cases { { QFile::encodeName(scratch.path()), scratch.path() },
-        { "relative/tmp", QStringLiteral("/tmp") }, { "/no/such/folder", QStringLiteral("/tmp") },
-        { QByteArray(), QStringLiteral("/tmp") } };
+        { "relative/tmp", u"/tmp"_s }, { "/no/such/folder", u"/tmp"_s }, { QByteArray(), u"/tmp"_s } };
     for (const auto& [variable, expected] : cases) {
         qputenv("TMPDIR", variable);
         QCOMPARE(temporaryDirectory(), expected);
