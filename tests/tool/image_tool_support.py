@@ -23,43 +23,24 @@ def scratch_dir(test, parent=None):
     return path
 
 
-def write_file(path, data):
+def write_file(path, data, size=0):
+    """Writes `data`; with `size`, data is {offset: bytes} and the rest of the file is a hole."""
     os.makedirs(os.path.dirname(path), exist_ok=True)
     with open(path, "wb") as f:
-        f.write(data)
-
-
-def make_sparse(path, size, markers):
-    """A file of `size` bytes that is a hole except for `markers`: {offset: bytes}."""
-    with open(path, "wb") as f:
         f.truncate(size)
-        for offset, data in markers.items():
+        for offset, chunk in (data if size else {0: data}).items():
             f.seek(offset)
-            f.write(data)
+            f.write(chunk)
 
 
-def digest(stream):
+def digest(stream_or_path):
+    if isinstance(stream_or_path, str):
+        with open(stream_or_path, "rb") as f:
+            return digest(f)
     h = hashlib.sha256()
-    while block := stream.read(1 << 20):
+    while block := stream_or_path.read(1 << 20):
         h.update(block)
     return h.hexdigest()
-
-
-def digest_file(path):
-    with open(path, "rb") as f:
-        return digest(f)
-
-
-def source_entries(root):
-    """{relative path: lstat} for everything below root, links not followed; without recursion, for deep trees."""
-    entries, folders = {}, [root]
-    while folders:
-        folder = folders.pop()
-        for entry in os.scandir(folder):
-            entries[os.path.relpath(entry.path, root)] = entry.stat(follow_symlinks=False)
-            if entry.is_dir(follow_symlinks=False):
-                folders.append(entry.path)
-    return entries
 
 
 def open_iso(test, image):
