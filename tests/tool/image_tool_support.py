@@ -33,14 +33,9 @@ def write_file(path, data, size=0):
             f.write(chunk)
 
 
-def digest(stream_or_path):
-    if isinstance(stream_or_path, str):
-        with open(stream_or_path, "rb") as f:
-            return digest(f)
-    h = hashlib.sha256()
-    while block := stream_or_path.read(1 << 20):
-        h.update(block)
-    return h.hexdigest()
+def digest(path):
+    with open(path, "rb") as f:
+        return hashlib.file_digest(f, "sha256").hexdigest()
 
 
 def open_iso(test, image):
@@ -49,8 +44,3 @@ def open_iso(test, image):
     test.addCleanup(iso.close)
     return iso
 
-
-def iso_names(iso, facade, folder="/"):
-    """{name: record} in one folder of the Rock Ridge ("rr") or Joliet ("joliet") tree."""
-    return {(r.rock_ridge.name().decode() if facade == "rr" else r.file_identifier().decode("utf-16-be")): r
-            for r in iso.list_children(**{f"{facade}_path": folder}) if not (r.is_dot() or r.is_dotdot())}
