@@ -24,9 +24,9 @@ def scratch_dir(test, parent=None):
 
 
 def write_file(path, data, size=0):
-    """Writes `data`; with `size`, data is {offset: bytes} and the rest of the file is a hole."""
+    """Writes `data` in place; with `size`, data is {offset: bytes} and the rest of the file is a hole."""
     os.makedirs(os.path.dirname(path), exist_ok=True)
-    with open(path, "wb") as f:
+    with open(os.open(path, os.O_WRONLY | os.O_CREAT, 0o666), "wb") as f:
         f.truncate(size)
         for offset, chunk in (data if size else {0: data}).items():
             f.seek(offset)
