@@ -23,43 +23,19 @@ def scratch_dir(test, parent=None):
     return path
 
 
-def write_file(path, data):
+def write_file(path, data, size=0):
+    """Writes `data` in place; with `size`, data is {offset: bytes} and the rest of the file is a hole."""
     os.makedirs(os.path.dirname(path), exist_ok=True)
-    with open(path, "wb") as f:
-        f.write(data)
-
-
-def make_sparse(path, size, markers):
-    """A file of `size` bytes that is a hole except for `markers`: {offset: bytes}."""
-    with open(path, "wb") as f:
+    with open(os.open(path, os.O_WRONLY | os.O_CREAT, 0o666), "wb") as f:
         f.truncate(size)
-        for offset, data in markers.items():
+        for offset, chunk in (data if size else {0: data}).items():
             f.seek(offset)
-            f.write(data)
+            f.write(chunk)
 
 
-def digest(stream):
-    h = hashlib.sha256()
-    while block := stream.read(1 << 20):
-        h.update(block)
-    return h.hexdigest()
-
-
-def digest_file(path):
+def digest(path):
     with open(path, "rb") as f:
-        return digest(f)
-
-
-def source_entries(root):
-    """{relative path: lstat} for everything below root, links not followed; without recursion, for deep trees."""
-    entries, folders = {}, [root]
-    while folders:
-        folder = folders.pop()
-        for entry in os.scandir(folder):
-            entries[os.path.relpath(entry.path, root)] = entry.stat(follow_symlinks=False)
-            if entry.is_dir(follow_symlinks=False):
-                folders.append(entry.path)
-    return entries
+        return hashlib.file_digest(f, "sha256").hexdigest()
 
 
 def open_iso(test, image):
@@ -68,8 +44,3 @@ def open_iso(test, image):
     test.addCleanup(iso.close)
     return iso
 
-
-def iso_names(iso, facade, folder="/"):
-    """{name: record} in one folder of the Rock Ridge ("rr") or Joliet ("joliet") tree."""
-    return {(r.rock_ridge.name().decode() if facade == "rr" else r.file_identifier().decode("utf-16-be")): r
-            for r in iso.list_children(**{f"{facade}_path": folder}) if not (r.is_dot() or r.is_dotdot())}

@@ -5,7 +5,7 @@ import os
 import subprocess
 import unittest
 
-from image_tool_support import TOOL, iso_names, make_hybrid, open_iso, scratch_dir, write_file
+from image_tool_support import TOOL, make_hybrid, open_iso, scratch_dir, write_file
 
 
 def run_tool(*args, **kwargs):
@@ -17,7 +17,6 @@ class UsageTest(unittest.TestCase):
         self.work = scratch_dir(self)
         self.source = os.path.join(self.work, "source")
         write_file(os.path.join(self.source, "a.txt"), b"a\n")
-        self.image = os.path.join(self.work, "disc.iso")
 
     def test_help_goes_to_stdout(self):
         for args in (["help"], ["-help"], ["--help"], ["makehybrid", "-help"]):
@@ -27,7 +26,7 @@ class UsageTest(unittest.TestCase):
                 self.assertIn("usage: velbrook-hdiutil makehybrid", result.stdout)
 
     def test_usage_errors_write_nothing(self):
-        image, source = self.image, self.source
+        image, source = os.path.join(self.work, "disc.iso"), self.source
         cases = {
             "no verb": [],
             "unknown verb": ["burn", "-o", image, source, "-iso"],
@@ -46,41 +45,37 @@ class UsageTest(unittest.TestCase):
         }
         for name, args in cases.items():
             with self.subTest(case=name):
-                result = run_tool(*args)
-                self.assertEqual(result.returncode, 2, result.stderr)
-                self.assertEqual(len(result.stderr.splitlines()), 1, result.stderr)
-                self.assertEqual(result.stdout, "")
+                out = run_tool(*args)
+                self.assertEqual((out.returncode, out.stdout, out.stderr.count("\n")), (2, "", 1), out.stderr)
                 self.assertEqual(sorted(os.listdir(self.work)), ["source"])
 
     def test_dash_paths_are_paths_where_a_path_is_expected(self):
         os.rename(self.source, os.path.join(self.work, "-source"))
         result = run_tool("makehybrid", "-iso", "-joliet", "-quiet", "-o", "-disc.iso", "--", "-source", cwd=self.work)
         self.assertEqual((result.returncode, result.stdout, result.stderr), (0, "", ""))
-        self.assertEqual(sorted(os.listdir(self.work)), ["-disc.iso", "-source"])
-        self.assertEqual(list(iso_names(open_iso(self, os.path.join(self.work, "-disc.iso")), "rr")), ["a.txt"])
+        listing = subprocess.run(["bsdtar", "-tf", "./-disc.iso"], cwd=self.work, capture_output=True, text=True).stdout
+        self.assertEqual(sorted(listing.split()), [".", "./a.txt"])
 
     def test_volume_names(self):
-        # Names are bytes where they hold what is not UTF-8.
         cases = [
             ("from the folder", "My Stuff ✓", [], ("MY_STUFF__", "My Stuff ✓")),
-            ("default option", "folder", ["-default-volume-name", "Backup 2024"], ("BACKUP_2024", "Backup 2024")),
-            ("separate names", "folder", ["-default-volume-name", "x", "-iso-volume-name", "iso name",
-                                          "-joliet-volume-name", "Joliet"], ("ISO_NAME", "Joliet")),
+            # A name of its own beats the default option, which beats the folder's name.
+            ("Joliet name", "f", ["-default-volume-name", "Back up", "-joliet-volume-name", "J"], ("BACK_UP", "J")),
+            ("ISO name", "f", ["-default-volume-name", "Back up", "-iso-volume-name", "i"], ("I", "Back up")),
             ("long names cut", "a" * 40, [], ("A" * 32, "a" * 16)),
             ("no half emoji", "abcdefghijklmno😀", [], ("ABCDEFGHIJKLMNO_", "abcdefghijklmno")),
             ("whole emoji", "abcdefghijklmn😀", [], ("ABCDEFGHIJKLMN_", "abcdefghijklmn😀")),
-            # A lone byte, an encoded surrogate and a sequence cut off at the end are each replaced byte by byte.
-            ("malformed UTF-8", "folder", ["-iso-volume-name", b"\xff\xfe ok", "-joliet-volume-name",
-                                           b"a:b*\xed\xa0\x80\xc3"], ("___OK", "a_b_" + "\ufffd" * 4)),
+            # Not UTF-8: a lone byte, an encoded surrogate and a cut-off sequence, each replaced byte by byte.
+            ("malformed UTF-8", "x", ["-iso-volume-name", b"\xff\xfe ok", "-joliet-volume-name",
+                                      b"a:b*\xed\xa0\x80\xc3"], ("___OK", "a_b_" + "\ufffd" * 4)),
         ]
         for label, folder, options, expected in cases:
             with self.subTest(case=label):
                 source = os.path.join(scratch_dir(self), folder)
                 write_file(os.path.join(source, "a.txt"), b"a\n")
-                image = os.path.join(self.work, label + ".iso")
-                result = make_hybrid(image, source, "-quiet", *options)
+                result = make_hybrid(source + ".iso", source, "-quiet", *options)
                 self.assertEqual(result.returncode, 0, result.stderr)
-                iso = open_iso(self, image)
+                iso = open_iso(self, source + ".iso")
                 self.assertEqual((iso.pvd.volume_identifier.decode("ascii").rstrip(" "),
                                   iso.joliet_vd.volume_identifier.decode("utf-16-be").rstrip(" ")), expected)
 
