@@ -82,30 +82,19 @@ void ModelRulesTest::namesFollowTheSourcesLastElement_data()
     QTest::addColumn<QString>("source");
     QTest::addColumn<QString>("item");
     QTest::addColumn<QString>("base");
-    QTest::newRow("bundle") << "/Users/a/Installer.app"
-                            << "Installer.app"
-                            << "Installer";
-    QTest::newRow("two extensions") << "/a/notes.tar.gz"
-                                    << "notes.tar.gz"
-                                    << "notes.tar";
-    QTest::newRow("no extension") << "/a/Data"
-                                  << "Data"
-                                  << "Data";
-    QTest::newRow("hidden") << "/home/u/.profile"
-                            << ".profile"
-                            << ".profile";
-    QTest::newRow("hidden with extension") << "/a/.config.bak"
-                                           << ".config.bak"
-                                           << ".config";
-    QTest::newRow("trailing slash") << "/a/Folder.d/"
-                                    << "Folder.d"
-                                    << "Folder";
-    QTest::newRow("dot in a folder above") << "/a.b/c"
-                                           << "c"
-                                           << "c";
-    QTest::newRow("spaces and accents") << "/a/Été 2026.v1.txt"
-                                        << "Été 2026.v1.txt"
-                                        << "Été 2026.v1";
+    // source, item name, base name
+    const char* const rows[][3] = {
+        { "/Users/a/Installer.app", "Installer.app", "Installer" },
+        { "/a/notes.tar.gz", "notes.tar.gz", "notes.tar" },
+        { "/a/Data", "Data", "Data" },
+        { "/home/u/.profile", ".profile", ".profile" },
+        { "/a/.config.bak", ".config.bak", ".config" },
+        { "/a/Folder.d/", "Folder.d", "Folder" },
+        { "/a.b/c", "c", "c" },
+        { "/a/Été 2026.v1.txt", "Été 2026.v1.txt", "Été 2026.v1" },
+    };
+    for (const auto& row : rows)
+        QTest::newRow(row[0]) << QString::fromUtf8(row[0]) << QString::fromUtf8(row[1]) << QString::fromUtf8(row[2]);
 }
 
 void ModelRulesTest::namesFollowTheSourcesLastElement()
