@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// Scaffolding for the widget tests: a scratch folder driving the fake image tool, a desktop that records,
-// a drop delivered as a window delivers it, and a file dialog driven from inside its own event loop.
+// Scaffolding for the widget tests: a scratch folder driving the fake image tool, a drop delivered as a window
+// delivers it, and a file dialog driven from inside its own event loop.
 
 #include "ScriptedChooser.h"
 #include "TestFiles.h"
@@ -57,37 +57,24 @@ private:
 // or the nearest parent of it that takes drops. Returns whether the drop was accepted.
 inline bool dropUrls(QWidget& widget, const QList<QUrl>& urls)
 {
-    QWidget& window = *widget.window();
-    const QPoint position = widget.mapTo(&window, widget.rect().center());
-    QWidget* target = window.childAt(position);
-    while (target && !target->acceptDrops() && !target->isWindow())
+    const QPoint position = widget.mapTo(widget.window(), widget.rect().center());
+    QWidget* target = widget.window()->childAt(position);
+    while (target && !target->acceptDrops())
         target = target->parentWidget();
-    if (!target || !target->acceptDrops())
+    if (!target)
         return false;
     QMimeData mimeData;
     mimeData.setUrls(urls);
-    const QPoint local = target->mapFrom(&window, position);
+    const QPoint local = target->mapFrom(widget.window(), position);
     QDragEnterEvent enter(local, Qt::CopyAction, &mimeData, Qt::LeftButton, Qt::NoModifier);
-    enter.setAccepted(false);
-    QApplication::sendEvent(target, &enter);
-    if (!enter.isAccepted())
-        return false;
     QDropEvent drop(QPointF(local), Qt::CopyAction, &mimeData, Qt::LeftButton, Qt::NoModifier);
-    drop.setAccepted(false);
-    QApplication::sendEvent(target, &drop);
-    return drop.isAccepted();
-}
-
-// A dark palette as a desktop's dark theme gives one, disabled text dimmed.
-inline QPalette darkPalette()
-{
-    QPalette dark(QColor(235, 235, 235), QColor(55, 55, 55), QColor(85, 85, 85), QColor(25, 25, 25), QColor(40, 40, 40),
-        QColor(235, 235, 235), Qt::white, QColor(30, 30, 30), QColor(45, 45, 45));
-    dark.setColor(QPalette::ButtonText, QColor(235, 235, 235));
-    dark.setColor(QPalette::Highlight, QColor(53, 132, 228));
-    for (const auto role : { QPalette::WindowText, QPalette::Text, QPalette::ButtonText })
-        dark.setColor(QPalette::Disabled, role, QColor(110, 110, 110));
-    return dark;
+    for (QDropEvent* event : { static_cast<QDropEvent*>(&enter), &drop }) {
+        event->setAccepted(false);
+        QApplication::sendEvent(target, event);
+        if (!event->isAccepted())
+            return false;
+    }
+    return true;
 }
 
 // Runs `drive` on the file dialog about to open, from inside the dialog's own event loop.
