@@ -19,10 +19,8 @@ void selectAndOpen(QFileDialog& dialog, const QString& path)
     dialog.setDirectory(QFileInfo(path).absolutePath());
     auto* list = dialog.findChild<QAbstractItemView*>(QStringLiteral("listView"));
     auto* files = qobject_cast<QFileSystemModel*>(list->model());
-    // The model reads the folder in the background.
-    QTest::qWaitFor([&] { return !list->visualRect(files->index(path)).isEmpty(); });
-    const QPoint point = list->visualRect(files->index(path)).center();
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, point);
+    QTRY_VERIFY(!list->visualRect(files->index(path)).isEmpty()); // the model reads the folder in the background
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(files->index(path)).center());
     QPushButton* open = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open);
     QTRY_VERIFY(open->isEnabled());
     QTest::mouseClick(open, Qt::LeftButton);
@@ -34,76 +32,49 @@ class FileDialogChooserTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void sourceIsOneItemOfAnyKind_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("file") << QStringLiteral("source.txt");
-        QTest::newRow("folder") << QStringLiteral("destination");
-    }
-    void sourceIsOneItemOfAnyKind()
-    {
-        QFETCH(QString, name);
-        Workspace workspace;
-        FileDialogChooser chooser(nullptr);
-        whenDialogOpens([&](QFileDialog& dialog) { selectAndOpen(dialog, workspace.path(name)); });
-        const ChooserAnswer answer = chooser.chooseSource();
-        QVERIFY(answer.confirmed);
-        QCOMPARE(answer.location, QUrl::fromLocalFile(workspace.path(name)));
-    }
-
-    void destinationIsOneFolder()
+    void sourceIsOneItemOfAnyKindAndDestinationOneFolder()
     {
         Workspace workspace;
         FileDialogChooser chooser(nullptr);
+        for (const QString& path : { workspace.sourcePath(), workspace.destinationPath() }) {
+            whenDialogOpens([&](QFileDialog& dialog) { selectAndOpen(dialog, path); });
+            const ChooserAnswer answer = chooser.chooseSource();
+            QVERIFY2(answer.confirmed && answer.location == QUrl::fromLocalFile(path), qPrintable(path));
+        }
         bool showsFiles = true;
         whenDialogOpens([&](QFileDialog& dialog) {
             showsFiles = dialog.fileMode() != QFileDialog::Directory || !dialog.testOption(QFileDialog::ShowDirsOnly);
             selectAndOpen(dialog, workspace.destinationPath());
         });
-        const ChooserAnswer answer = chooser.chooseDestination();
+        QCOMPARE(chooser.chooseDestination().location, workspace.destinationUrl());
         QVERIFY(!showsFiles);
-        QCOMPARE(answer.location, workspace.destinationUrl());
     }
 
-    void dialogsOpenAtTheCurrentChoice_data()
-    {
-        QTest::addColumn<bool>("source");
-        QTest::addColumn<bool>("chosen");
-        QTest::newRow("source: its folder") << true << true;
-        QTest::newRow("destination: itself") << false << true;
-        QTest::newRow("none yet: home") << true << false;
-    }
     void dialogsOpenAtTheCurrentChoice()
     {
-        QFETCH(bool, source);
-        QFETCH(bool, chosen);
         Workspace workspace;
         // The working directory is never a choice the user made.
         QTemporaryDir elsewhere;
         const QString previous = QDir::currentPath();
         QDir::setCurrent(elsewhere.path());
         const auto restore = qScopeGuard([previous] { QDir::setCurrent(previous); });
-
         auto scripted = std::make_shared<ScriptedChooser>();
         scripted->sourceAnswer = { true, workspace.sourceUrl() };
         scripted->destinationAnswer = { true, workspace.destinationUrl() };
         const auto model = ExportModel::create(QStringLiteral("/nonexistent/tool"), scripted);
-        if (chosen) {
-            model->selectSource();
-            model->selectDestination();
-        }
         FileDialogChooser chooser(nullptr);
         chooser.startFrom(model);
-        QString openedAt;
-        whenDialogOpens([&](QFileDialog& dialog) {
-            openedAt = dialog.directory().canonicalPath();
-            dialog.reject();
-        });
-        (void)(source ? chooser.chooseSource() : chooser.chooseDestination());
-        const QString expected = !chosen ? QDir::homePath()
-            : source                     ? workspace.path(".")
-                                         : workspace.destinationPath();
-        QCOMPARE(openedAt, QFileInfo(expected).canonicalFilePath());
+        const auto openedAt = [&chooser](bool source) {
+            QString folder;
+            whenDialogOpens([&folder](QFileDialog& dialog) { folder = dialog.directory().canonicalPath(); });
+            (void)(source ? chooser.chooseSource() : chooser.chooseDestination());
+            return folder;
+        };
+        QCOMPARE(openedAt(true), QDir::home().canonicalPath()); // none yet: home
+        model->selectSource();
+        model->selectDestination();
+        QCOMPARE(openedAt(true), QFileInfo(workspace.path(".")).canonicalFilePath()); // the source's folder
+        QCOMPARE(openedAt(false), QFileInfo(workspace.destinationPath()).canonicalFilePath()); // the destination
     }
 };
 
