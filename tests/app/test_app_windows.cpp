@@ -7,13 +7,8 @@
 #include "views/HelpView.h"
 #include "views/MainView.h"
 
-#include <QApplication>
-#include <QJsonObject>
-#include <QLabel>
-#include <QMainWindow>
-#include <QPointer>
-#include <QTest>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 
 namespace {
 

@@ -8,13 +8,8 @@
 #include "model/ExportModel.h"
 #include "views/MainView.h"
 
-#include <QMenuBar>
-#include <QMessageBox>
-#include <QPointer>
-#include <QScreen>
 #include <cerrno>
 #include <csignal>
-#include <memory>
 
 using namespace ViewTestKit;
 

@@ -7,16 +7,8 @@
 #include "ScriptedChooser.h"
 #include "TestFiles.h"
 
-#include <QApplication>
-#include <QDialogButtonBox>
-#include <QDropEvent>
-#include <QFileDialog>
-#include <QMimeData>
-#include <QPushButton>
-#include <QScopeGuard>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 #include <functional>
 
 namespace ViewTestKit {

@@ -8,11 +8,7 @@
 #include "views/FreedesktopDesktop.h"
 #include "views/MainView.h"
 
-#include <QAbstractButton>
-#include <QDBusConnection>
-#include <QDBusMessage>
-#include <QDBusVirtualObject>
-#include <QProcess>
+#include <QtDBus>
 
 using namespace ViewTestKit;
 

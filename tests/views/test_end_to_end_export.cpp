@@ -7,9 +7,6 @@
 #include "app/MainWindow.h"
 #include "model/ExportModel.h"
 
-#include <QLabel>
-#include <QLineEdit>
-
 using namespace ViewTestKit;
 
 class EndToEndExportTest : public QObject {

@@ -6,9 +6,6 @@
 #include "model/ExportModel.h"
 #include "views/FileDialogChooser.h"
 
-#include <QAbstractItemView>
-#include <QFileSystemModel>
-
 using namespace ViewTestKit;
 
 namespace {

@@ -13,15 +13,6 @@
 #include "views/MainView.h"
 #include "views/SymbolButton.h"
 
-#include <QAccessible>
-#include <QClipboard>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMainWindow>
-#include <QMenuBar>
-#include <QProgressBar>
-#include <QStyle>
-
 using namespace ViewTestKit;
 
 namespace {
@@ -121,7 +112,7 @@ class MainViewTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void exportWaitsForBothLocations()
+    void exportWaitsForBothLocationsAndEachEndReplacesTheLast()
     {
         Window window;
         QVERIFY(window.text("sourceField").isEmpty() && window.text("destinationField").isEmpty()
@@ -143,19 +134,7 @@ private Q_SLOTS:
         QCOMPARE(window.text("destinationField"), window.workspace.destinationPath());
         QCOMPARE(window.state(), QStringList({ "exportButton", "Ctrl+E" }));
 
-        // Only the source area takes drops, and only of local items.
-        const QUrl web(QStringLiteral("https://example.org/disc.iso"));
-        const QUrl folder = window.workspace.destinationUrl();
-        QVERIFY(!dropUrls(*window.part("destinationField"), { folder })
-            && !dropUrls(*window.part("sourceSymbol"), { web }));
-        QVERIFY(dropUrls(*window.part("sourceField"), { web, folder }));
-        QTRY_COMPARE(window.text("sourceField"), window.workspace.destinationPath());
-    }
-
-    void eachEndReplacesTheLastOne()
-    {
-        Window window;
-        window.chooseBoth();
+        // Each end replaces the last one.
         window.runExport("image 3145728\n");
         QCOMPARE(
             window.state(), QStringList({ "progressBar", "isoSizeLine", "showInFolder", "exportButton", "Ctrl+E" }));
@@ -177,6 +156,14 @@ private Q_SLOTS:
         window.runExport("image 0\n");
         QCOMPARE(window.state(), QStringList({ "progressBar", "exportButton", "Ctrl+E" }));
         QCOMPARE(window.desktop->announcements.size(), 2);
+
+        // Only the source area takes drops, and only of local items.
+        const QUrl web(QStringLiteral("https://example.org/disc.iso"));
+        const QUrl folder = window.workspace.destinationUrl();
+        QVERIFY(!dropUrls(*window.part("destinationField"), { folder })
+            && !dropUrls(*window.part("sourceSymbol"), { web }));
+        QVERIFY(dropUrls(*window.part("sourceField"), { web, folder }));
+        QTRY_COMPARE(window.text("sourceField"), window.workspace.destinationPath());
     }
 
     void stagingShowsABusyBarAndEscapeCancels()
@@ -233,8 +220,8 @@ private Q_SLOTS:
     {
         QFETCH(bool, dark);
         Window window;
-        // A dark theme's palette: light text on dark grey, disabled text dimmed.
-        QPalette palette = dark ? QPalette(QColor(55, 55, 55)) : QApplication::style()->standardPalette();
+        // A light or a dark theme's palette: text in contrast to the window, disabled text dimmed.
+        QPalette palette(dark ? QColor(55, 55, 55) : QColor(239, 239, 239));
         palette.setColor(QPalette::Highlight, QColor(53, 132, 228));
         window.window.setPalette(palette);
         QVERIFY(QTest::qWaitForWindowActive(&window.window));

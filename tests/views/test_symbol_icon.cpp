@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/SymbolIcon.h"
 
-#include <QDir>
-#include <QImage>
-#include <QSet>
-#include <QTest>
+#include <QtGui>
+#include <QtTest>
 #include <functional>
 
 namespace {
