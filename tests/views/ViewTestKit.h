@@ -23,6 +23,8 @@ public:
     {
         TestFiles::writeFile(path(QStringLiteral("destination/.keep")), {});
         TestFiles::writeFile(sourcePath(), "content\n");
+        chooser->sourceAnswer = { true, sourceUrl() };
+        chooser->destinationAnswer = { true, destinationUrl() };
     }
     [[nodiscard]] QString path(const QString& relative) const { return m_root.filePath(relative); }
     [[nodiscard]] QString sourcePath() const { return path(QStringLiteral("source.txt")); }
@@ -40,6 +42,9 @@ public:
     }
     void letToolGo() const { TestFiles::writeFile(path(QStringLiteral("go")), {}); }
     [[nodiscard]] int toolRuns() const { return int(TestFiles::readFile(path(QStringLiteral("runs"))).count("argc ")); }
+
+    // Answers the model's dialogs with the source and the destination.
+    std::shared_ptr<ScriptedChooser> chooser = std::make_shared<ScriptedChooser>();
 
 private:
     QTemporaryDir m_root;
@@ -69,25 +74,22 @@ inline bool dropUrls(QWidget& widget, const QList<QUrl>& urls)
     return true;
 }
 
-// Runs `drive` on the file dialog about to open, from inside the dialog's own event loop.
-// A failed step rejects the dialog, so a broken test ends instead of waiting on a modal dialog forever.
+// Runs `drive` on the file dialog about to open, from inside the dialog's own event loop. A dialog the step
+// left open, as a failed check does, is rejected, so a broken test ends instead of waiting on it forever.
 inline void whenDialogOpens(const std::function<void(QFileDialog&)>& drive)
 {
     auto* poll = new QTimer;
-    poll->setInterval(20);
     QObject::connect(poll, &QTimer::timeout, poll, [poll, drive] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         if (!dialog || !dialog->isVisible())
             return;
+        poll->stop(); // the step's own waiting must not run it again
         poll->deleteLater();
-        poll->stop();
-        const auto closeOnFailure = qScopeGuard([dialog] {
-            if (dialog->isVisible())
-                dialog->reject();
-        });
         drive(*dialog);
+        if (dialog->isVisible())
+            dialog->reject();
     });
-    poll->start();
+    poll->start(20);
 }
 
 // Chooses `folder` in the folder dialog about to open: with nothing selected, Open takes the folder shown.

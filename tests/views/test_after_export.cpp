@@ -58,8 +58,6 @@ struct Setup {
                     opened << url;
                     return true;
                 }));
-        chooser->sourceAnswer = { true, workspace.sourceUrl() };
-        chooser->destinationAnswer = { true, workspace.destinationUrl() };
         model->selectSource(), model->selectDestination();
     }
     ~Setup()
@@ -83,8 +81,7 @@ struct Setup {
     QProcess daemon;
     ServicesStandIn services;
     Workspace workspace;
-    std::shared_ptr<ScriptedChooser> chooser = std::make_shared<ScriptedChooser>();
-    std::shared_ptr<ExportModel> model = ExportModel::create(QStringLiteral(FAKE_TOOL_PATH), chooser);
+    std::shared_ptr<ExportModel> model = ExportModel::create(QStringLiteral(FAKE_TOOL_PATH), workspace.chooser);
     QList<QUrl> opened;
     std::unique_ptr<MainView> view;
 };

@@ -55,10 +55,7 @@ private Q_SLOTS:
         const QString previous = QDir::currentPath();
         QDir::setCurrent(elsewhere.path());
         const auto restore = qScopeGuard([previous] { QDir::setCurrent(previous); });
-        auto scripted = std::make_shared<ScriptedChooser>();
-        scripted->sourceAnswer = { true, workspace.sourceUrl() };
-        scripted->destinationAnswer = { true, workspace.destinationUrl() };
-        const auto model = ExportModel::create(QStringLiteral("/nonexistent/tool"), scripted);
+        const auto model = ExportModel::create(QStringLiteral("/nonexistent/tool"), workspace.chooser);
         FileDialogChooser chooser(nullptr);
         chooser.startFrom(model);
         const auto openedAt = [&chooser](bool source) {

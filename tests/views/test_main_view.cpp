@@ -34,14 +34,12 @@ public:
 // A main window as the application makes one: the view, and menus holding the view's actions.
 struct Window {
     explicit Window(StagingStep staging = stageSource)
-        : model(ExportModel::create(QStringLiteral(FAKE_TOOL_PATH), chooser, std::move(staging)))
+        : model(ExportModel::create(QStringLiteral(FAKE_TOOL_PATH), workspace.chooser, std::move(staging)))
     {
         auto* view = new MainView(model, desktop);
         window.setCentralWidget(view);
         buildMenus(*window.menuBar(), Bundle {}, {}, view->actions());
         window.show();
-        chooser->sourceAnswer = { true, workspace.sourceUrl() };
-        chooser->destinationAnswer = { true, workspace.destinationUrl() };
     }
 
     template <typename Part = QWidget> [[nodiscard]] Part* part(const char* name) const
@@ -87,15 +85,15 @@ struct Window {
     }
 
     Workspace workspace;
-    std::shared_ptr<ScriptedChooser> chooser = std::make_shared<ScriptedChooser>();
     std::shared_ptr<RecordingDesktop> desktop = std::make_shared<RecordingDesktop>();
     std::shared_ptr<ExportModel> model;
     QMainWindow window;
 };
 
 // How many opaque pixels of `image` are `color`, give or take a little antialiasing.
-int pixelsOf(const QImage& image, const QColor& c)
+int pixelsOf(const QPixmap& pixmap, const QColor& c)
 {
+    const QImage image = pixmap.toImage();
     int count = 0;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x) {
@@ -125,9 +123,9 @@ private Q_SLOTS:
         // Clicks on the symbol and on the path field inside the source area alike; a cancelled dialog keeps
         // what was there.
         QTest::mouseClick(window.part("sourceSymbol"), Qt::LeftButton);
-        window.chooser->sourceAnswer = {};
+        window.workspace.chooser->sourceAnswer = {};
         QTest::mouseClick(window.part("sourceField"), Qt::LeftButton);
-        QCOMPARE(window.chooser->sourceRequests, 2);
+        QCOMPARE(window.workspace.chooser->sourceRequests, 2);
         QCOMPARE(window.text("sourceField"), window.workspace.sourcePath()); // a plain path, not a URL
         QCOMPARE(window.state(), QStringList());
         window.model->selectDestination();
@@ -195,7 +193,8 @@ private Q_SLOTS:
         QTest::keyClick(&window.window, Qt::Key_O, Qt::ControlModifier);
         QTest::keyClick(&window.window, Qt::Key_D, Qt::ControlModifier);
         QTRY_COMPARE(
-            QList<int>({ window.chooser->sourceRequests, window.chooser->destinationRequests }), QList<int>({ 2, 2 }));
+            QList<int>({ window.workspace.chooser->sourceRequests, window.workspace.chooser->destinationRequests }),
+            QList<int>({ 2, 2 }));
         const QString paths = QStringLiteral(" sourceField destinationField destinationButton ");
         QCOMPARE(window.tabChain(), "sourceArea" + paths + "exportButton");
 
@@ -227,16 +226,16 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(&window.window));
         window.chooseBoth();
         const QColor text = palette.color(QPalette::WindowText);
-        QVERIFY(pixelsOf(window.part("sourceSymbol")->grab().toImage(), text) > 0);
-        QVERIFY(pixelsOf(window.part<QAbstractButton>("destinationButton")->icon().pixmap(24).toImage(), text) > 0);
+        QVERIFY(pixelsOf(window.part("sourceSymbol")->grab(), text) > 0);
+        QVERIFY(pixelsOf(window.part<QAbstractButton>("destinationButton")->icon().pixmap(24), text) > 0);
 
         // A highlight ring for focus that came from the keyboard.
         QTest::keyClick(&window.window, Qt::Key_Tab);
         for (const char* control : { "sourceArea", "destinationButton" }) {
             QWidget* target = window.part(control);
-            const int unfocused = pixelsOf(target->grab().toImage(), palette.color(QPalette::Highlight));
+            const int unfocused = pixelsOf(target->grab(), palette.color(QPalette::Highlight));
             target->setFocus(Qt::TabFocusReason);
-            const int focused = pixelsOf(target->grab().toImage(), palette.color(QPalette::Highlight));
+            const int focused = pixelsOf(target->grab(), palette.color(QPalette::Highlight));
             QVERIFY2(focused - unfocused >= target->width() + target->height(), control);
         }
 
@@ -244,7 +243,7 @@ private Q_SLOTS:
         for (const char* field : { "sourceField", "destinationField" }) {
             auto* line = window.part<QLineEdit>(field);
             const QString path = line->text();
-            const int enabledText = pixelsOf(line->grab().toImage(), palette.color(QPalette::Active, QPalette::Text));
+            const int enabledText = pixelsOf(line->grab(), palette.color(QPalette::Active, QPalette::Text));
             line->setFocus(Qt::TabFocusReason);
             QTest::keyClicks(line, QStringLiteral("typed"));
             QTest::keyClick(line, Qt::Key_Backspace);

@@ -52,7 +52,7 @@ private Q_SLOTS:
         }
     }
 
-    void pixmapFadesWholeAndHonoursDevicePixelRatio()
+    void pixmapsFadeWholeHonourThePixelRatioAndTakeOnlyNames()
     {
         // Fading the finished drawing, as for a disabled button, not dropping the colour's alpha stroke by stroke.
         const QPixmap faded = symbolPixmap(QStringLiteral("folder"), QColor(0, 0, 0, 128), QSize(64, 64), 1.0);
@@ -60,10 +60,6 @@ private Q_SLOTS:
         QVERIFY(countPixels(faded, [](const QColor& pixel) { return pixel.alpha() > 110; }) > 0);
         const QPixmap sharp = symbolPixmap(QStringLiteral("doc"), Qt::black, QSize(24, 24), 2.0);
         QVERIFY(sharp.size() == QSize(48, 48) && sharp.deviceIndependentSize() == QSizeF(24, 24));
-    }
-
-    void unknownNamesGiveNothing()
-    {
         // A name is never a path, so it cannot reach outside the symbols or add a second ".svg".
         for (const QString& name : { QStringLiteral("no.such.symbol"), QStringLiteral("../icons/folder") })
             QVERIFY2(symbolPixmap(name, Qt::black, QSize(64, 64), 1.0).isNull() && symbolIcon(name, Qt::black).isNull()
@@ -77,9 +73,7 @@ private Q_SLOTS:
             // Colourful means several distinct, clearly saturated hues.
             QSet<int> hues;
             countPixels(artworkIcon(name).pixmap(QSize(128, 128), 1.0), [&hues](const QColor& pixel) {
-                if (pixel.alpha() > 200 && pixel.hsvSaturation() > 50)
-                    hues.insert(pixel.hsvHue() / 30);
-                return false;
+                return pixel.alpha() > 200 && pixel.hsvSaturation() > 50 && (hues.insert(pixel.hsvHue() / 30), true);
             });
             QVERIFY2(hues.size() >= 4, qPrintable(name));
         }
