@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What the main window shows for each state of its model, and how its controls, keyboard and assistive
-// technologies reach the commands.
+// What the main window shows for each state of its model, how its controls, keyboard and assistive
+// technologies reach the commands, and what it offers once an image is written: the file manager, and a
+// notification for the absent, against stand-in services on a session bus of the test's own.
 
 #include "HeldStaging.h"
 #include "ViewTestKit.h"
@@ -10,8 +11,11 @@
 #include "model/ExportModel.h"
 #include "views/Desktop.h"
 #include "views/ElidedLabel.h"
+#include "views/FreedesktopDesktop.h"
 #include "views/MainView.h"
 #include "views/SymbolButton.h"
+
+#include <QtDBus>
 
 using namespace ViewTestKit;
 
@@ -31,12 +35,70 @@ public:
     void announce(QWidget& line) override { announcements << line.objectName() + u'|' + accessibleName(&line); }
 };
 
+// A session bus of the test's own, which starts no services by itself, and a stand-in serving both desktop
+// services there when `withServices`: it notes each call, a notification as "summary|body" and a request to
+// show items as their URIs, and answers it. Its desktop notes each folder it opens instead.
+class PrivateBus : public QDBusVirtualObject {
+public:
+    explicit PrivateBus(bool withServices)
+    {
+        const QString config = m_folder.filePath(QStringLiteral("bus.conf"));
+        TestFiles::writeFile(config,
+            QStringLiteral("<busconfig><type>session</type><listen>unix:tmpdir=%1</listen><auth>EXTERNAL</auth>"
+                           "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
+                           "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>")
+                .arg(m_folder.path())
+                .toUtf8());
+        m_daemon.start(QStringLiteral("dbus-daemon"),
+            { "--config-file=" + config, QStringLiteral("--print-address"), QStringLiteral("--nofork") });
+        if (!m_daemon.waitForReadyRead(10000))
+            qFatal("dbus-daemon did not start; ./dev installs it");
+        m_address = QString::fromUtf8(m_daemon.readLine().trimmed());
+        QDBusConnection service = QDBusConnection::connectToBus(m_address, QStringLiteral("service"));
+        for (const QString name : { "FileManager1", "Notifications" })
+            if (withServices && service.registerService("org.freedesktop." + name))
+                service.registerVirtualObject("/org/freedesktop/" + name, this);
+    }
+    // Leaving the bus drops the stand-in's names, so the next case starts without services.
+    ~PrivateBus() override
+    {
+        QDBusConnection::disconnectFromBus(QStringLiteral("service"));
+        QDBusConnection::disconnectFromBus(QStringLiteral("client"));
+        m_daemon.kill();
+        m_daemon.waitForFinished();
+    }
+    [[nodiscard]] std::shared_ptr<Desktop> desktop()
+    {
+        return std::make_shared<FreedesktopDesktop>(
+            QDBusConnection::connectToBus(m_address, QStringLiteral("client")), [this](const QUrl& url) {
+                opened << url;
+                return true;
+            });
+    }
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
+    {
+        const QVariantList arguments = message.arguments();
+        calls << (message.member() == u"Notify" ? arguments.value(3).toString() + u'|' + arguments.value(4).toString()
+                                                : arguments.value(0).toStringList().join(u' '));
+        return connection.send(message.createReply(QVariant(uint(1))));
+    }
+
+    QStringList calls;
+    QList<QUrl> opened;
+
+private:
+    QTemporaryDir m_folder;
+    QProcess m_daemon;
+    QString m_address;
+};
+
 // A main window as the application makes one: the view, and menus holding the view's actions.
 struct Window {
-    explicit Window(StagingStep staging = stageSource)
+    explicit Window(StagingStep staging = stageSource, std::shared_ptr<Desktop> otherDesktop = {})
         : model(ExportModel::create(QStringLiteral(FAKE_TOOL_PATH), workspace.chooser, std::move(staging)))
     {
-        auto* view = new MainView(model, desktop);
+        auto* view = new MainView(model, otherDesktop ? otherDesktop : desktop);
         window.setCentralWidget(view);
         buildMenus(*window.menuBar(), Bundle {}, {}, view->actions());
         window.show();
@@ -71,6 +133,13 @@ struct Window {
         workspace.script(script);
         model->startExport();
         QTRY_VERIFY_WITH_TIMEOUT(!model->exportInProgress() && !model->stagingInProgress(), exportTimeout);
+    }
+    // Exports, and presses Show in Folder when there is an image, which sends after any notification.
+    void exportAndShow(const QByteArray& script)
+    {
+        runExport(script);
+        if (!model->exportedImagePath().isEmpty())
+            part<QAbstractButton>("showInFolder")->click();
     }
     // Object names in the order Tab visits them, from the source area round to it again.
     [[nodiscard]] QString tabChain() const
@@ -253,6 +322,46 @@ private Q_SLOTS:
                     && QGuiApplication::clipboard()->text() == path,
                 field);
         }
+    }
+    // The calls the services get, in order; IMAGE stands for the image's URI.
+    void onlyAnAbsentUserIsNotified_data()
+    {
+        QTest::addColumn<bool>("windowActive");
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<QStringList>("calls");
+        QTest::newRow("image, window active") << true << QByteArray("image 4096\n") << QStringList { "IMAGE" };
+        QTest::newRow("image, no window active")
+            << false << QByteArray("image 4096\n") << QStringList { "Image created|source.iso, 0 MB", "IMAGE" };
+        QTest::newRow("failure, no window active")
+            << false << QByteArray("exit 1\n") << QStringList { "Export failed|" };
+    }
+    void onlyAnAbsentUserIsNotified()
+    {
+        QFETCH(bool, windowActive);
+        QFETCH(QByteArray, script);
+        QFETCH(QStringList, calls);
+        PrivateBus bus(true);
+        Window window(stageSource, bus.desktop());
+        window.chooseBoth();
+        QVERIFY(QTest::qWaitForWindowActive(&window.window));
+        if (!windowActive)
+            window.window.hide();
+        QTRY_COMPARE(QApplication::activeWindow() != nullptr, windowActive);
+        window.exportAndShow(script);
+        calls.replaceInStrings(QStringLiteral("IMAGE"), QUrl::fromLocalFile(window.workspace.imagePath()).toString());
+        QTRY_COMPARE(bus.calls.size(), calls.size());
+        for (qsizetype i = 0; i < calls.size(); ++i)
+            QVERIFY2(bus.calls[i].startsWith(calls[i]), qPrintable(bus.calls[i]));
+        QVERIFY(bus.opened.isEmpty());
+    }
+
+    void withoutAFileManagerTheFolderOpens()
+    {
+        PrivateBus bus(false);
+        Window window(stageSource, bus.desktop());
+        window.chooseBoth();
+        window.exportAndShow("image 4096\n");
+        QTRY_COMPARE(bus.opened, QList<QUrl> { window.workspace.destinationUrl() });
     }
 };
 
