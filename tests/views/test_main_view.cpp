@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the main window shows for each state of its model, how its controls, keyboard and assistive
 // technologies reach the commands, and what it offers once an image is written: the file manager, and a
-// notification for the absent, against stand-in services on a session bus of the test's own.
+// notification for the absent, against stand-in services.
 
 #include "HeldStaging.h"
 #include "ViewTestKit.h"
@@ -35,42 +35,26 @@ public:
     void announce(QWidget& line) override { announcements << line.objectName() + u'|' + accessibleName(&line); }
 };
 
-// A session bus of the test's own, which starts no services by itself, and a stand-in serving both desktop
-// services there when `withServices`: it notes each call, a notification as "summary|body" and a request to
-// show items as their URIs, and answers it. Its desktop notes each folder it opens instead.
-class PrivateBus : public QDBusVirtualObject {
+// The desktop services, reached as a peer instead of through a session bus: one stand-in for the file manager,
+// when `withFileManager`, and for notifications. It notes each call, a notification as "summary|body" and a
+// request to show items as their URIs, and answers it. Its desktop notes each folder it opens instead.
+class DesktopServices : public QDBusVirtualObject {
 public:
-    explicit PrivateBus(bool withServices)
+    explicit DesktopServices(bool withFileManager)
     {
-        const QString config = m_folder.filePath(QStringLiteral("bus.conf"));
-        TestFiles::writeFile(config,
-            QStringLiteral("<busconfig><type>session</type><listen>unix:tmpdir=%1</listen><auth>EXTERNAL</auth>"
-                           "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
-                           "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>")
-                .arg(m_folder.path())
-                .toUtf8());
-        m_daemon.start(QStringLiteral("dbus-daemon"),
-            { "--config-file=" + config, QStringLiteral("--print-address"), QStringLiteral("--nofork") });
-        if (!m_daemon.waitForReadyRead(10000))
-            qFatal("dbus-daemon did not start; ./dev installs it");
-        m_address = QString::fromUtf8(m_daemon.readLine().trimmed());
-        QDBusConnection service = QDBusConnection::connectToBus(m_address, QStringLiteral("service"));
-        for (const QString name : { "FileManager1", "Notifications" })
-            if (withServices && service.registerService("org.freedesktop." + name))
-                service.registerVirtualObject("/org/freedesktop/" + name, this);
+        QObject::connect(
+            &m_server, &QDBusServer::newConnection, &m_server, [this, withFileManager](QDBusConnection peer) {
+                m_peers << peer;
+                peer.registerVirtualObject(QStringLiteral("/org/freedesktop/Notifications"), this);
+                if (withFileManager)
+                    peer.registerVirtualObject(QStringLiteral("/org/freedesktop/FileManager1"), this);
+            });
     }
-    // Leaving the bus drops the stand-in's names, so the next case starts without services.
-    ~PrivateBus() override
-    {
-        QDBusConnection::disconnectFromBus(QStringLiteral("service"));
-        QDBusConnection::disconnectFromBus(QStringLiteral("client"));
-        m_daemon.kill();
-        m_daemon.waitForFinished();
-    }
+    ~DesktopServices() override { QDBusConnection::disconnectFromPeer(QStringLiteral("client")); }
     [[nodiscard]] std::shared_ptr<Desktop> desktop()
     {
         return std::make_shared<FreedesktopDesktop>(
-            QDBusConnection::connectToBus(m_address, QStringLiteral("client")), [this](const QUrl& url) {
+            QDBusConnection::connectToPeer(m_server.address(), QStringLiteral("client")), [this](const QUrl& url) {
                 opened << url;
                 return true;
             });
@@ -88,9 +72,8 @@ public:
     QList<QUrl> opened;
 
 private:
-    QTemporaryDir m_folder;
-    QProcess m_daemon;
-    QString m_address;
+    QDBusServer m_server;
+    QList<QDBusConnection> m_peers;
 };
 
 // A main window as the application makes one: the view, and menus holding the view's actions.
@@ -340,8 +323,8 @@ private Q_SLOTS:
         QFETCH(bool, windowActive);
         QFETCH(QByteArray, script);
         QFETCH(QStringList, calls);
-        PrivateBus bus(true);
-        Window window(stageSource, bus.desktop());
+        DesktopServices services(true);
+        Window window(stageSource, services.desktop());
         window.chooseBoth();
         QVERIFY(QTest::qWaitForWindowActive(&window.window));
         if (!windowActive)
@@ -349,19 +332,19 @@ private Q_SLOTS:
         QTRY_COMPARE(QApplication::activeWindow() != nullptr, windowActive);
         window.exportAndShow(script);
         calls.replaceInStrings(QStringLiteral("IMAGE"), QUrl::fromLocalFile(window.workspace.imagePath()).toString());
-        QTRY_COMPARE(bus.calls.size(), calls.size());
+        QTRY_COMPARE(services.calls.size(), calls.size());
         for (qsizetype i = 0; i < calls.size(); ++i)
-            QVERIFY2(bus.calls[i].startsWith(calls[i]), qPrintable(bus.calls[i]));
-        QVERIFY(bus.opened.isEmpty());
+            QVERIFY2(services.calls[i].startsWith(calls[i]), qPrintable(services.calls[i]));
+        QVERIFY(services.opened.isEmpty());
     }
 
     void withoutAFileManagerTheFolderOpens()
     {
-        PrivateBus bus(false);
-        Window window(stageSource, bus.desktop());
+        DesktopServices services(false);
+        Window window(stageSource, services.desktop());
         window.chooseBoth();
         window.exportAndShow("image 4096\n");
-        QTRY_COMPARE(bus.opened, QList<QUrl> { window.workspace.destinationUrl() });
+        QTRY_COMPARE(services.opened, QList<QUrl> { window.workspace.destinationUrl() });
     }
 };
 
