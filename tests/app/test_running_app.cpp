@@ -12,11 +12,11 @@ using namespace ViewTestKit;
 
 namespace {
 
-// Answers each question box with the button of that text, after noting its default button, until deleted.
-std::unique_ptr<QTimer> answerWith(const QString& buttonText, QStringList* defaults)
+// Answers the question about to be asked, from inside its own event loop, with the button of that text, after
+// noting its default button.
+void answerWith(const QString& buttonText, QStringList* defaults)
 {
-    auto poll = std::make_unique<QTimer>();
-    QObject::connect(poll.get(), &QTimer::timeout, [buttonText, defaults] {
+    QTimer::singleShot(0, qApp, [buttonText, defaults] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             *defaults << box->defaultButton()->text();
             for (QAbstractButton* button : box->buttons())
@@ -24,8 +24,6 @@ std::unique_ptr<QTimer> answerWith(const QString& buttonText, QStringList* defau
                     button->click();
         }
     });
-    poll->start(20);
-    return poll;
 }
 
 // The application's first main window, with a source taken and a destination chosen in its dialog.
@@ -95,11 +93,12 @@ private Q_SLOTS:
         app.workspace.script("wait-for GO\n");
         model->startExport();
         QStringList defaults;
-        answerWith(QStringLiteral("Cancel"), &defaults), app.velbrook.requestQuit(); // answered while asking
+        answerWith(QStringLiteral("Cancel"), &defaults);
+        app.velbrook.requestQuit();
         QVERIFY(model->canCancelExport());
 
-        const auto stop = answerWith(QStringLiteral("Stop and Quit"), &defaults);
         QTimer::singleShot(0, qApp, [&app] { app.velbrook.requestQuit(); });
+        answerWith(QStringLiteral("Stop and Quit"), &defaults);
         QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(1); });
         QCOMPARE(QApplication::exec(), 0);
         QCOMPARE(defaults, QStringList({ "Cancel", "Cancel" })); // the safe answer is the default

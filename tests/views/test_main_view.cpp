@@ -117,13 +117,6 @@ struct Window {
         model->startExport();
         QTRY_VERIFY_WITH_TIMEOUT(!model->exportInProgress() && !model->stagingInProgress(), exportTimeout);
     }
-    // Exports, and presses Show in Folder when there is an image, which sends after any notification.
-    void exportAndShow(const QByteArray& script)
-    {
-        runExport(script);
-        if (!model->exportedImagePath().isEmpty())
-            part<QAbstractButton>("showInFolder")->click();
-    }
     // Object names in the order Tab visits them, from the source area round to it again.
     [[nodiscard]] QString tabChain() const
     {
@@ -330,7 +323,9 @@ private Q_SLOTS:
         if (!windowActive)
             window.window.hide();
         QTRY_COMPARE(QApplication::activeWindow() != nullptr, windowActive);
-        window.exportAndShow(script);
+        window.runExport(script);
+        if (!window.model->exportedImagePath().isEmpty()) // sent after any notification
+            window.part<QAbstractButton>("showInFolder")->click();
         calls.replaceInStrings(QStringLiteral("IMAGE"), QUrl::fromLocalFile(window.workspace.imagePath()).toString());
         QTRY_COMPARE(services.calls.size(), calls.size());
         for (qsizetype i = 0; i < calls.size(); ++i)
@@ -343,7 +338,8 @@ private Q_SLOTS:
         DesktopServices services(false);
         Window window(stageSource, services.desktop());
         window.chooseBoth();
-        window.exportAndShow("image 4096\n");
+        window.runExport("image 4096\n");
+        window.part<QAbstractButton>("showInFolder")->click();
         QTRY_COMPARE(services.opened, QList<QUrl> { window.workspace.destinationUrl() });
     }
 };
