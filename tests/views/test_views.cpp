@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What the main window shows for each state of its model, how its controls, keyboard and assistive
-// technologies reach the commands, and what it offers once an image is written: the file manager, and a
-// notification for the absent, against stand-in services.
+// The views: the shipped symbols, the source and destination dialogs, and what the main window shows for each state of
+// its model, how its controls, keyboard and assistive technologies reach the commands, and what it offers once an image
+// is written: the file manager, and a notification for the absent, against stand-in services.
 
 #include "HeldStaging.h"
 #include "ViewTestKit.h"
@@ -11,9 +11,11 @@
 #include "model/ExportModel.h"
 #include "views/Desktop.h"
 #include "views/ElidedLabel.h"
+#include "views/FileDialogChooser.h"
 #include "views/FreedesktopDesktop.h"
 #include "views/MainView.h"
 #include "views/SymbolButton.h"
+#include "views/SymbolIcon.h"
 
 #include <QtDBus>
 
@@ -135,26 +137,140 @@ struct Window {
     QMainWindow window;
 };
 
-// How many opaque pixels of `image` are `color`, give or take a little antialiasing.
-int pixelsOf(const QPixmap& pixmap, const QColor& c)
+// How many pixels of `pixmap` pass `counts`.
+int countPixels(const QPixmap& pixmap, const std::function<bool(const QColor&)>& counts)
 {
-    const QImage image = pixmap.toImage();
+    const QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
     int count = 0;
     for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor p = image.pixelColor(x, y);
-            count += p.alpha() > 200
-                && qAbs(p.red() - c.red()) + qAbs(p.green() - c.green()) + qAbs(p.blue() - c.blue()) < 40;
-        }
+        for (int x = 0; x < image.width(); ++x)
+            count += counts(image.pixelColor(x, y));
     return count;
+}
+
+// How many pixels of `pixmap` are `color` and more opaque than `alpha`, give or take a little antialiasing.
+int pixelsOf(const QPixmap& pixmap, const QColor& c, int alpha = 200)
+{
+    return countPixels(pixmap, [c, alpha](const QColor& p) {
+        return p.alpha() > alpha
+            && qAbs(p.red() - c.red()) + qAbs(p.green() - c.green()) + qAbs(p.blue() - c.blue()) < 40;
+    });
+}
+
+// Colourful drawings, kept as authored; every other shipped drawing is a symbol.
+const QStringList kArtwork { QStringLiteral("isoDiscIcon"), QStringLiteral("velbrook") };
+
+// Selects `path` in the dialog's list as a click would and presses Open.
+void selectAndOpen(QFileDialog& dialog, const QString& path)
+{
+    dialog.setDirectory(QFileInfo(path).absolutePath());
+    auto* list = dialog.findChild<QAbstractItemView*>(QStringLiteral("listView"));
+    auto* files = qobject_cast<QFileSystemModel*>(list->model());
+    QTRY_VERIFY(!list->visualRect(files->index(path)).isEmpty()); // the model reads the folder in the background
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(files->index(path)).center());
+    QPushButton* open = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open);
+    QTRY_VERIFY(open->isEnabled());
+    QTest::mouseClick(open, Qt::LeftButton);
 }
 
 } // namespace
 
-class MainViewTest : public QObject {
+class ViewsTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void everyShippedSymbolFitsItsBoxInOneColour()
+    {
+        // Loads the icon resources, which are registered on first use.
+        QVERIFY(!symbolIcon(QStringLiteral("doc"), Qt::black).isNull());
+        const QStringList files = QDir(QStringLiteral(":/icons")).entryList({ QStringLiteral("*.svg") });
+        QVERIFY(files.size() > kArtwork.size());
+        for (const QString& file : files) {
+            const QString name = file.chopped(4);
+            if (kArtwork.contains(name))
+                continue;
+            const QPixmap pixmap = symbolPixmap(name, QColor(220, 20, 30), QSize(64, 64), 1.0);
+            // The opaque core of each stroke, not its antialiased edge, all in the colour asked for: a part in a
+            // colour of its own would vanish on some palette.
+            const int opaque = countPixels(pixmap, [](const QColor& pixel) { return pixel.alpha() > 240; });
+            const int red = pixelsOf(pixmap, QColor(220, 20, 30), 240);
+            // A stroke touching the border means the drawing runs outside its box and is cut off.
+            const auto drawn = [](const QColor& pixel) { return pixel.alpha() > 0; };
+            QVERIFY2(red > 40 && red == opaque
+                    && countPixels(pixmap, drawn) == countPixels(pixmap.copy(1, 1, 62, 62), drawn),
+                qPrintable(name));
+        }
+    }
+
+    void pixmapsFadeWholeHonourThePixelRatioAndTakeOnlyNames()
+    {
+        // Fading the finished drawing, as for a disabled button, not dropping the colour's alpha stroke by stroke.
+        const QPixmap faded = symbolPixmap(QStringLiteral("folder"), QColor(0, 0, 0, 128), QSize(64, 64), 1.0);
+        QCOMPARE(countPixels(faded, [](const QColor& pixel) { return pixel.alpha() >= 145; }), 0);
+        QVERIFY(countPixels(faded, [](const QColor& pixel) { return pixel.alpha() > 110; }) > 0);
+        const QPixmap sharp = symbolPixmap(QStringLiteral("doc"), Qt::black, QSize(24, 24), 2.0);
+        QVERIFY(sharp.size() == QSize(48, 48) && sharp.deviceIndependentSize() == QSizeF(24, 24));
+        // A name is never a path, so it cannot reach outside the symbols or add a second ".svg".
+        for (const QString& name : { QStringLiteral("no.such.symbol"), QStringLiteral("../icons/folder") })
+            QVERIFY2(symbolPixmap(name, Qt::black, QSize(64, 64), 1.0).isNull() && symbolIcon(name, Qt::black).isNull()
+                    && artworkIcon(name).isNull(),
+                qPrintable(name));
+    }
+
+    void artworkKeepsItsOwnColours()
+    {
+        for (const QString& name : kArtwork) {
+            // Colourful means several distinct, clearly saturated hues.
+            QSet<int> hues;
+            countPixels(artworkIcon(name).pixmap(QSize(128, 128), 1.0), [&hues](const QColor& pixel) {
+                return pixel.alpha() > 200 && pixel.hsvSaturation() > 50 && (hues.insert(pixel.hsvHue() / 30), true);
+            });
+            QVERIFY2(hues.size() >= 4, qPrintable(name));
+        }
+    }
+
+    void sourceIsOneItemOfAnyKindAndDestinationOneFolder()
+    {
+        Workspace workspace;
+        FileDialogChooser chooser(nullptr);
+        for (const QString& path : { workspace.sourcePath(), workspace.destinationPath() }) {
+            whenDialogOpens([&](QFileDialog& dialog) { selectAndOpen(dialog, path); });
+            const ChooserAnswer answer = chooser.chooseSource();
+            QVERIFY2(answer.confirmed && answer.location == QUrl::fromLocalFile(path), qPrintable(path));
+        }
+        bool showsFiles = true;
+        whenDialogOpens([&](QFileDialog& dialog) {
+            showsFiles = dialog.fileMode() != QFileDialog::Directory || !dialog.testOption(QFileDialog::ShowDirsOnly);
+            selectAndOpen(dialog, workspace.destinationPath());
+        });
+        QCOMPARE(chooser.chooseDestination().location, workspace.destinationUrl());
+        QVERIFY(!showsFiles);
+    }
+
+    void dialogsOpenAtTheCurrentChoice()
+    {
+        Workspace workspace;
+        // The working directory is never a choice the user made.
+        QTemporaryDir elsewhere;
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(elsewhere.path());
+        const auto restore = qScopeGuard([previous] { QDir::setCurrent(previous); });
+        const auto model = ExportModel::create(QStringLiteral("/nonexistent/tool"), workspace.chooser);
+        FileDialogChooser chooser(nullptr);
+        chooser.startFrom(model);
+        const auto openedAt = [&chooser](bool source) {
+            QString folder;
+            whenDialogOpens([&folder](QFileDialog& dialog) { folder = dialog.directory().canonicalPath(); });
+            (void)(source ? chooser.chooseSource() : chooser.chooseDestination());
+            return folder;
+        };
+        QCOMPARE(openedAt(true), QDir::home().canonicalPath()); // none yet: home
+        model->selectSource();
+        model->selectDestination();
+        QCOMPARE(openedAt(true), QFileInfo(workspace.path(".")).canonicalFilePath()); // the source's folder
+        QCOMPARE(openedAt(false), QFileInfo(workspace.destinationPath()).canonicalFilePath()); // the destination
+    }
+
     void exportWaitsForBothLocationsAndEachEndReplacesTheLast()
     {
         Window window;
@@ -344,5 +460,13 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(MainViewTest)
-#include "test_main_view.moc"
+int main(int argc, char* argv[])
+{
+    // Qt's own dialog is the one under test; a platform theme must not swap in a native one.
+    QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+    QApplication application(argc, argv);
+    ViewsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_views.moc"
