@@ -179,7 +179,7 @@ class ViewsTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void everyShippedSymbolFitsItsBoxInOneColour()
+    void symbolsFitTheirBoxInOneColourAndArtworkKeepsItsOwn()
     {
         // Loads the icon resources, which are registered on first use.
         QVERIFY(!symbolIcon(QStringLiteral("doc"), Qt::black).isNull());
@@ -200,10 +200,7 @@ private Q_SLOTS:
                     && countPixels(pixmap, drawn) == countPixels(pixmap.copy(1, 1, 62, 62), drawn),
                 qPrintable(name));
         }
-    }
 
-    void pixmapsFadeWholeHonourThePixelRatioAndTakeOnlyNames()
-    {
         // Fading the finished drawing, as for a disabled button, not dropping the colour's alpha stroke by stroke.
         const QPixmap faded = symbolPixmap(QStringLiteral("folder"), QColor(0, 0, 0, 128), QSize(64, 64), 1.0);
         QCOMPARE(countPixels(faded, [](const QColor& pixel) { return pixel.alpha() >= 145; }), 0);
@@ -215,10 +212,6 @@ private Q_SLOTS:
             QVERIFY2(symbolPixmap(name, Qt::black, QSize(64, 64), 1.0).isNull() && symbolIcon(name, Qt::black).isNull()
                     && artworkIcon(name).isNull(),
                 qPrintable(name));
-    }
-
-    void artworkKeepsItsOwnColours()
-    {
         for (const QString& name : kArtwork) {
             // Colourful means several distinct, clearly saturated hues.
             QSet<int> hues;
@@ -229,25 +222,7 @@ private Q_SLOTS:
         }
     }
 
-    void sourceIsOneItemOfAnyKindAndDestinationOneFolder()
-    {
-        Workspace workspace;
-        FileDialogChooser chooser(nullptr);
-        for (const QString& path : { workspace.sourcePath(), workspace.destinationPath() }) {
-            whenDialogOpens([&](QFileDialog& dialog) { selectAndOpen(dialog, path); });
-            const ChooserAnswer answer = chooser.chooseSource();
-            QVERIFY2(answer.confirmed && answer.location == QUrl::fromLocalFile(path), qPrintable(path));
-        }
-        bool showsFiles = true;
-        whenDialogOpens([&](QFileDialog& dialog) {
-            showsFiles = dialog.fileMode() != QFileDialog::Directory || !dialog.testOption(QFileDialog::ShowDirsOnly);
-            selectAndOpen(dialog, workspace.destinationPath());
-        });
-        QCOMPARE(chooser.chooseDestination().location, workspace.destinationUrl());
-        QVERIFY(!showsFiles);
-    }
-
-    void dialogsOpenAtTheCurrentChoice()
+    void dialogsOpenAtTheCurrentChoiceAndTakeOneItemOrOneFolder()
     {
         Workspace workspace;
         // The working directory is never a choice the user made.
@@ -269,6 +244,19 @@ private Q_SLOTS:
         model->selectDestination();
         QCOMPARE(openedAt(true), QFileInfo(workspace.path(".")).canonicalFilePath()); // the source's folder
         QCOMPARE(openedAt(false), QFileInfo(workspace.destinationPath()).canonicalFilePath()); // the destination
+
+        for (const QString& path : { workspace.sourcePath(), workspace.destinationPath() }) {
+            whenDialogOpens([&](QFileDialog& dialog) { selectAndOpen(dialog, path); });
+            const ChooserAnswer answer = chooser.chooseSource();
+            QVERIFY2(answer.confirmed && answer.location == QUrl::fromLocalFile(path), qPrintable(path));
+        }
+        bool showsFiles = true;
+        whenDialogOpens([&](QFileDialog& dialog) {
+            showsFiles = dialog.fileMode() != QFileDialog::Directory || !dialog.testOption(QFileDialog::ShowDirsOnly);
+            selectAndOpen(dialog, workspace.destinationPath());
+        });
+        QCOMPARE(chooser.chooseDestination().location, workspace.destinationUrl());
+        QVERIFY(!showsFiles);
     }
 
     void exportWaitsForBothLocationsAndEachEndReplacesTheLast()
