@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The views: the shipped symbols, the source and destination dialogs, and what the main window shows for each state of
+// The views and the windows around them: the shipped symbols, the source and destination dialogs, the About and Help
+// windows and the menus, and what the main window shows for each state of
 // its model, how its controls, keyboard and assistive technologies reach the commands, and what it offers once an image
 // is written: the file manager, and a notification for the absent, against stand-in services.
 
 #include "HeldStaging.h"
 #include "ViewTestKit.h"
 
+#include "app/AppDelegate.h"
+#include "app/MainWindow.h"
 #include "app/MenuBar.h"
 #include "common/BundleInfo.h"
 #include "model/ExportModel.h"
@@ -13,6 +16,7 @@
 #include "views/ElidedLabel.h"
 #include "views/FileDialogChooser.h"
 #include "views/FreedesktopDesktop.h"
+#include "views/HelpView.h"
 #include "views/MainView.h"
 #include "views/SymbolButton.h"
 #include "views/SymbolIcon.h"
@@ -155,6 +159,15 @@ int pixelsOf(const QPixmap& pixmap, const QColor& c, int alpha = 200)
         return p.alpha() > alpha
             && qAbs(p.red() - c.red()) + qAbs(p.green() - c.green()) + qAbs(p.blue() - c.blue()) < 40;
     });
+}
+
+const Bundle velbrook { QJsonObject { { QStringLiteral("CFBundleName"), QStringLiteral("Velbrook") } } };
+
+QWidget* windowTitled(const QString& title)
+{
+    const auto windows = QApplication::topLevelWidgets();
+    const auto found = std::ranges::find(windows, title, &QWidget::windowTitle);
+    return found == windows.end() ? nullptr : *found;
 }
 
 // Colourful drawings, kept as authored; every other shipped drawing is a symbol.
@@ -445,6 +458,103 @@ private Q_SLOTS:
         window.runExport("image 4096\n");
         window.part<QAbstractButton>("showInFolder")->click();
         QTRY_COMPARE(services.opened, QList<QUrl> { window.workspace.destinationUrl() });
+    }
+
+    // The whole way a user goes, with the real image tool, on a real display where there is one: a folder dropped
+    // on the window, a destination chosen in the dialog, Export pressed. CMake runs it alone as its own test.
+    void exportsADroppedFolderToTheChosenDestination()
+    {
+        const QString toolPath = qEnvironmentVariable("VELBROOK_IMAGE_TOOL");
+        if (toolPath.isEmpty() || !QFileInfo(toolPath).isExecutable())
+            QSKIP("Runs as test_end_to_end_export once the image tool is built");
+        Workspace workspace;
+        const QString source = workspace.path(QStringLiteral("Holiday Photos"));
+        QVERIFY(TestFiles::writeFile(source + QStringLiteral("/day one/notes.txt"), QByteArray(5000, 'x')));
+        MainWindow window(toolPath, QStringLiteral("Velbrook"));
+        window.setAttribute(Qt::WA_DeleteOnClose, false);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const auto part = [&window](const char* name) { return window.findChild<QWidget*>(QLatin1String(name)); };
+        QVERIFY(dropUrls(*part("sourceSymbol"), { QUrl::fromLocalFile(source) }));
+        whenDialogOpensChoose(workspace.destinationPath());
+        QTest::mouseClick(part("destinationButton"), Qt::LeftButton);
+        QTRY_VERIFY(part("exportButton")->isEnabled());
+        QTest::mouseClick(part("exportButton"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(part("isoSizeLine")->isVisible(), 60000);
+        QVERIFY(QFileInfo(workspace.path(QStringLiteral("destination/Holiday Photos.iso"))).size() > 0);
+    }
+
+    void aboutAndHelpAreMadeOnceAndShownAgain()
+    {
+        AppDelegate delegate(velbrook);
+        for (const bool about : { true, false }) {
+            const auto show = [&] { about ? delegate.showAboutWindow() : delegate.showHelpWindow(); };
+            const QString title = about ? QStringLiteral("About Velbrook") : QStringLiteral("Help Velbrook");
+            QVERIFY(!windowTitled(title));
+            show();
+            QPointer<QWidget> first = windowTitled(title);
+            QVERIFY2(first && first->isVisible() && first->minimumSize() == first->maximumSize(), qPrintable(title));
+            const QPoint position = first->pos();
+            first->close();
+            QCoreApplication::processEvents();
+            show();
+            QVERIFY2(first && windowTitled(title) == first && first->isVisible() && first->pos() == position,
+                qPrintable(title));
+            first->showMinimized();
+            show();
+            QVERIFY2(!(first->windowState() & Qt::WindowMinimized), qPrintable(title));
+        }
+    }
+
+    void eachMenuItemRunsItsOwnCommandAndHelpListsTheShortcuts()
+    {
+        QString ran;
+        const auto note = [&ran](const char* name) { return [&ran, name] { ran += QLatin1String(name); }; };
+        MainView view(ExportModel::create(QStringLiteral("/nonexistent/tool")));
+        QMenuBar menuBar;
+        buildMenus(menuBar, Bundle {}, { note("new"), note("close"), note("quit"), note("help"), note("about") },
+            view.actions());
+        // The Help window lists each shortcut the main window uses.
+        HelpView help;
+        QStringList texts;
+        for (const QLabel* label : help.findChildren<QLabel*>())
+            texts << label->text();
+        QList<QKeySequence> shortcuts;
+        for (const QAction* action : view.actions()) {
+            shortcuts << action->shortcut();
+            QVERIFY2(
+                !action->shortcut().isEmpty() && texts.contains(action->shortcut().toString(QKeySequence::NativeText)),
+                qPrintable(action->text()));
+        }
+        // What each item that is not the view's own runs; every shortcut, the view's too, belongs to one item.
+        QStringList commands;
+        for (QAction* menu : menuBar.actions())
+            for (QAction* item : menu->menu()->actions())
+                if (!item->isSeparator() && !view.actions().contains(item)) {
+                    ran.clear();
+                    item->trigger();
+                    commands << ran;
+                    shortcuts << item->shortcut();
+                }
+        commands.sort();
+        QCOMPARE(commands, QStringList({ "about", "close", "help", "new", "quit" }));
+        shortcuts.removeAll(QKeySequence());
+        QCOMPARE(QSet<QKeySequence>(shortcuts.begin(), shortcuts.end()).size(), shortcuts.size());
+    }
+
+    // Last, because it runs the application's event loop until the application quits by itself.
+    void anOpenAboutWindowDoesNotOutliveTheLastMainWindow()
+    {
+        QApplication::setQuitOnLastWindowClosed(true);
+        AppDelegate delegate(velbrook);
+        auto* mainWindow = new QMainWindow;
+        mainWindow->setAttribute(Qt::WA_DeleteOnClose);
+        mainWindow->show();
+        delegate.showAboutWindow();
+        delegate.showHelpWindow();
+        QTimer::singleShot(0, mainWindow, &QWidget::close);
+        QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
+        QCOMPARE(QApplication::exec(), 0);
     }
 };
 
