@@ -12,7 +12,6 @@
 #include "app/MenuBar.h"
 #include "common/BundleInfo.h"
 #include "model/ExportModel.h"
-#include "views/Desktop.h"
 #include "views/ElidedLabel.h"
 #include "views/FileDialogChooser.h"
 #include "views/FreedesktopDesktop.h"
@@ -51,19 +50,18 @@ public:
         QObject::connect(
             &m_server, &QDBusServer::newConnection, &m_server, [this, withFileManager](QDBusConnection peer) {
                 m_peers << peer;
-                peer.registerVirtualObject(QStringLiteral("/org/freedesktop/Notifications"), this);
-                if (withFileManager)
-                    peer.registerVirtualObject(QStringLiteral("/org/freedesktop/FileManager1"), this);
+                // Under /org/freedesktop it serves both services' objects, the file manager's too.
+                peer.registerVirtualObject(withFileManager ? QStringLiteral("/org/freedesktop")
+                                                           : QStringLiteral("/org/freedesktop/Notifications"),
+                    this, QDBusConnection::SubPath);
             });
     }
     ~DesktopServices() override { QDBusConnection::disconnectFromPeer(QStringLiteral("client")); }
     [[nodiscard]] std::shared_ptr<Desktop> desktop()
     {
         return std::make_shared<FreedesktopDesktop>(
-            QDBusConnection::connectToPeer(m_server.address(), QStringLiteral("client")), [this](const QUrl& url) {
-                opened << url;
-                return true;
-            });
+            QDBusConnection::connectToPeer(m_server.address(), QStringLiteral("client")),
+            [this](const QUrl& url) { return opened << url, true; });
     }
     QString introspect(const QString&) const override { return {}; }
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
@@ -371,51 +369,49 @@ private Q_SLOTS:
         QCOMPARE(window.tabChain(), "sourceArea showInFolder" + paths + "exportButton");
     }
 
-    void controlsFollowThePaletteAndTheKeyboard_data()
-    {
-        QTest::addColumn<bool>("dark");
-        QTest::newRow("light") << false;
-        QTest::newRow("dark") << true;
-    }
     void controlsFollowThePaletteAndTheKeyboard()
     {
-        QFETCH(bool, dark);
-        Window window;
-        // A light or a dark theme's palette: text in contrast to the window, disabled text dimmed.
-        QPalette palette(dark ? QColor(55, 55, 55) : QColor(239, 239, 239));
-        palette.setColor(QPalette::Highlight, QColor(53, 132, 228));
-        window.window.setPalette(palette);
-        QVERIFY(QTest::qWaitForWindowActive(&window.window));
-        window.chooseBoth();
-        const QColor text = palette.color(QPalette::WindowText);
-        QVERIFY(pixelsOf(window.part("sourceSymbol")->grab(), text) > 0);
-        QVERIFY(pixelsOf(window.part<QAbstractButton>("destinationButton")->icon().pixmap(24), text) > 0);
+        // A light and a dark theme's palette: text in contrast to the window, disabled text dimmed.
+        for (const QColor& background : { QColor(239, 239, 239), QColor(55, 55, 55) }) {
+            Window window;
+            QPalette palette(background);
+            palette.setColor(QPalette::Highlight, QColor(53, 132, 228));
+            window.window.setPalette(palette);
+            QVERIFY(QTest::qWaitForWindowActive(&window.window));
+            window.chooseBoth();
+            const QColor text = palette.color(QPalette::WindowText);
+            QVERIFY2(pixelsOf(window.part("sourceSymbol")->grab(), text) > 0
+                    && pixelsOf(window.part<QAbstractButton>("destinationButton")->icon().pixmap(24), text) > 0,
+                qPrintable(background.name()));
 
-        // A highlight ring for focus that came from the keyboard.
-        QTest::keyClick(&window.window, Qt::Key_Tab);
-        for (const char* control : { "sourceArea", "destinationButton" }) {
-            QWidget* target = window.part(control);
-            const int unfocused = pixelsOf(target->grab(), palette.color(QPalette::Highlight));
-            target->setFocus(Qt::TabFocusReason);
-            const int focused = pixelsOf(target->grab(), palette.color(QPalette::Highlight));
-            QVERIFY2(focused - unfocused >= target->width() + target->height(), control);
-        }
+            // A highlight ring for focus that came from the keyboard.
+            QTest::keyClick(&window.window, Qt::Key_Tab);
+            for (const char* control : { "sourceArea", "destinationButton" }) {
+                QWidget* target = window.part(control);
+                const int unfocused = pixelsOf(target->grab(), palette.color(QPalette::Highlight));
+                target->setFocus(Qt::TabFocusReason);
+                const int focused = pixelsOf(target->grab(), palette.color(QPalette::Highlight));
+                QVERIFY2(focused - unfocused >= target->width() + target->height(),
+                    qPrintable(background.name() + u' ' + control));
+            }
 
-        // The paths are named, drawn as enabled text, and can be copied but not changed.
-        for (const char* field : { "sourceField", "destinationField" }) {
-            auto* line = window.part<QLineEdit>(field);
-            const QString path = line->text();
-            const int enabledText = pixelsOf(line->grab(), palette.color(QPalette::Active, QPalette::Text));
-            line->setFocus(Qt::TabFocusReason);
-            QTest::keyClicks(line, QStringLiteral("typed"));
-            QTest::keyClick(line, Qt::Key_Backspace);
-            QTest::keySequence(line, QKeySequence::SelectAll);
-            QTest::keySequence(line, QKeySequence::Copy);
-            QVERIFY2(!accessibleName(line).isEmpty() && enabledText > 0 && line->text() == path
-                    && QGuiApplication::clipboard()->text() == path,
-                field);
+            // The paths are named, drawn as enabled text, and can be copied but not changed.
+            for (const char* field : { "sourceField", "destinationField" }) {
+                auto* line = window.part<QLineEdit>(field);
+                const QString path = line->text();
+                const int enabledText = pixelsOf(line->grab(), palette.color(QPalette::Active, QPalette::Text));
+                line->setFocus(Qt::TabFocusReason);
+                QTest::keyClicks(line, QStringLiteral("typed"));
+                QTest::keyClick(line, Qt::Key_Backspace);
+                QTest::keySequence(line, QKeySequence::SelectAll);
+                QTest::keySequence(line, QKeySequence::Copy);
+                QVERIFY2(!accessibleName(line).isEmpty() && enabledText > 0 && line->text() == path
+                        && QGuiApplication::clipboard()->text() == path,
+                    qPrintable(background.name() + u' ' + field));
+            }
         }
     }
+
     // The calls the services get, in order; IMAGE stands for the image's URI.
     void onlyAnAbsentUserIsNotified_data()
     {
