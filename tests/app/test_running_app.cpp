@@ -36,13 +36,9 @@ struct RunningApp {
         if (!window || !window->takeSource(workspace.sourceUrl()))
             qFatal("no main window taking a source");
         whenDialogOpensChoose(workspace.destinationPath());
-        QTest::mouseClick(button("destinationButton"), Qt::LeftButton);
+        QTest::mouseClick(part(*window, "destinationButton"), Qt::LeftButton);
     }
     ~RunningApp() { delete window; }
-    [[nodiscard]] QAbstractButton* button(const QString& name) const
-    {
-        return window->findChild<QAbstractButton*>(name);
-    }
 
     Workspace workspace;
     VelbrookApp velbrook { *qApp, QStringLiteral(FAKE_TOOL_PATH) };
@@ -68,8 +64,8 @@ private Q_SLOTS:
         // The widest state, an image written with its size and the Show in Folder link, cuts off nothing and
         // squeezes nothing to nothing.
         app.workspace.script("image 4096\n");
-        QTest::mouseClick(app.button("exportButton"), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(app.button("showInFolder")->isVisible(), exportTimeout);
+        QTest::mouseClick(part(window, "exportButton"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(part(window, "showInFolder")->isVisible(), exportTimeout);
         for (const QSize size : { window.size(), window.minimumSize() }) {
             window.resize(size);
             QTRY_COMPARE(window.size(), size);

@@ -50,6 +50,12 @@ private:
     QTemporaryDir m_root;
 };
 
+// The child of `root` with that object name; a misspelt name crashes the test at once.
+template <typename Part = QWidget> Part* part(const QWidget& root, const char* name)
+{
+    return root.findChild<Part*>(QLatin1String(name));
+}
+
 // Delivers a drag and drop of `urls` onto `widget`'s centre as Qt's window does: to the widget under the point,
 // or the nearest parent of it that takes drops. Returns whether the drop was accepted.
 inline bool dropUrls(QWidget& widget, const QList<QUrl>& urls)

@@ -91,11 +91,7 @@ struct Window {
         window.show();
     }
 
-    template <typename Part = QWidget> [[nodiscard]] Part* part(const char* name) const
-    {
-        return window.findChild<Part*>(QLatin1String(name)); // a misspelt name crashes the test at once
-    }
-    [[nodiscard]] QString text(const char* name) const { return part<QLineEdit>(name)->text(); }
+    [[nodiscard]] QString text(const char* name) const { return part<QLineEdit>(window, name)->text(); }
     [[nodiscard]] QAction* item(const QKeySequence& shortcut) const
     {
         const auto items = window.menuBar()->actions().first()->menu()->actions();
@@ -107,7 +103,7 @@ struct Window {
         QStringList state;
         for (const char* name : { "progressBar", "cancelButton", "isoSizeLine", "showInFolder", "endLine",
                  "failureSymbol", "exportButton" })
-            if (part(name)->isVisibleTo(&window) && part(name)->isEnabled())
+            if (part(window, name)->isVisibleTo(&window) && part(window, name)->isEnabled())
                 state << QLatin1String(name);
         for (const QKeySequence& key : { QKeySequence(Qt::CTRL | Qt::Key_E), QKeySequence(Qt::Key_Escape) })
             if (item(key)->isEnabled())
@@ -124,7 +120,7 @@ struct Window {
     // Object names in the order Tab visits them, from the source area round to it again.
     [[nodiscard]] QString tabChain() const
     {
-        part("sourceArea")->setFocus(Qt::TabFocusReason);
+        part(window, "sourceArea")->setFocus(Qt::TabFocusReason);
         QStringList names;
         do {
             names << QApplication::focusWidget()->objectName();
@@ -274,17 +270,17 @@ private Q_SLOTS:
     {
         Window window;
         QVERIFY(window.text("sourceField").isEmpty() && window.text("destinationField").isEmpty()
-            && !window.part<QLineEdit>("sourceField")->placeholderText().isEmpty());
-        QVERIFY(!accessibleName(window.part("progressBar")).isEmpty());
+            && !part<QLineEdit>(window.window, "sourceField")->placeholderText().isEmpty());
+        QVERIFY(!accessibleName(part(window.window, "progressBar")).isEmpty());
         for (const auto* button : window.window.findChildren<SymbolButton*>())
             QVERIFY2(!button->icon().isNull(), qPrintable(button->objectName()));
         QCOMPARE(window.state(), QStringList());
 
         // Clicks on the symbol and on the path field inside the source area alike; a cancelled dialog keeps
         // what was there.
-        QTest::mouseClick(window.part("sourceSymbol"), Qt::LeftButton);
+        QTest::mouseClick(part(window.window, "sourceSymbol"), Qt::LeftButton);
         window.workspace.chooser->sourceAnswer = {};
-        QTest::mouseClick(window.part("sourceField"), Qt::LeftButton);
+        QTest::mouseClick(part(window.window, "sourceField"), Qt::LeftButton);
         QCOMPARE(window.workspace.chooser->sourceRequests, 2);
         QCOMPARE(window.text("sourceField"), window.workspace.sourcePath()); // a plain path, not a URL
         QCOMPARE(window.state(), QStringList());
@@ -296,7 +292,7 @@ private Q_SLOTS:
         window.runExport("image 3145728\n");
         QCOMPARE(
             window.state(), QStringList({ "progressBar", "isoSizeLine", "showInFolder", "exportButton", "Ctrl+E" }));
-        const auto* bar = window.part<QProgressBar>("progressBar");
+        const auto* bar = part<QProgressBar>(window.window, "progressBar");
         QCOMPARE(bar->value(), bar->maximum());
         const QStringList announced { "isoSizeLine|Exported ISO Size: 3 MB" };
         QCOMPARE(window.desktop->announcements, announced);
@@ -305,7 +301,7 @@ private Q_SLOTS:
         // the earlier success is not this export's.
         window.runExport("image 4096\n");
         QCOMPARE(window.state(), QStringList({ "endLine", "failureSymbol", "exportButton", "Ctrl+E" }));
-        const QString line = window.part<ElidedLabel>("endLine")->fullText();
+        const QString line = part<ElidedLabel>(window.window, "endLine")->fullText();
         QVERIFY2(line.startsWith(QLatin1String("Export failed: ")), qPrintable(line));
         QCOMPARE(window.desktop->announcements, announced + QStringList { "endLine|" + line });
 
@@ -318,9 +314,9 @@ private Q_SLOTS:
         // Only the source area takes drops, and only of local items.
         const QUrl web(QStringLiteral("https://example.org/disc.iso"));
         const QUrl folder = window.workspace.destinationUrl();
-        QVERIFY(!dropUrls(*window.part("destinationField"), { folder })
-            && !dropUrls(*window.part("sourceSymbol"), { web }));
-        QVERIFY(dropUrls(*window.part("sourceField"), { web, folder }));
+        QVERIFY(!dropUrls(*part(window.window, "destinationField"), { folder })
+            && !dropUrls(*part(window.window, "sourceSymbol"), { web }));
+        QVERIFY(dropUrls(*part(window.window, "sourceField"), { web, folder }));
         QTRY_COMPARE(window.text("sourceField"), window.workspace.destinationPath());
     }
 
@@ -330,14 +326,15 @@ private Q_SLOTS:
         Window window(held.step());
         QVERIFY(QTest::qWaitForWindowActive(&window.window));
         window.chooseBoth();
-        QTest::mouseClick(window.part<QAbstractButton>("exportButton"), Qt::LeftButton);
+        QTest::mouseClick(part<QAbstractButton>(window.window, "exportButton"), Qt::LeftButton);
         QCOMPARE(window.state(), QStringList({ "progressBar", "cancelButton", "Esc" }));
-        QCOMPARE(window.part<QProgressBar>("progressBar")->maximum(), 0); // moving, with no value
-        QVERIFY(window.part("sourceArea")->isEnabled() && window.part("destinationButton")->isEnabled());
+        QCOMPARE(part<QProgressBar>(window.window, "progressBar")->maximum(), 0); // moving, with no value
+        QVERIFY(
+            part(window.window, "sourceArea")->isEnabled() && part(window.window, "destinationButton")->isEnabled());
 
         QTest::keyClick(&window.window, Qt::Key_Escape);
         QCOMPARE(window.state(), QStringList({ "endLine", "exportButton", "Ctrl+E" }));
-        QCOMPARE(window.part<ElidedLabel>("endLine")->fullText(), QStringLiteral("Export cancelled"));
+        QCOMPARE(part<ElidedLabel>(window.window, "endLine")->fullText(), QStringLiteral("Export cancelled"));
     }
 
     void keyboardReachesEachCommandOnceAndTabFollowsTheWork()
@@ -345,9 +342,9 @@ private Q_SLOTS:
         Window window;
         window.workspace.script("record RUNS\nwait-for GO\nimage 4096\n");
         QVERIFY(QTest::qWaitForWindowActive(&window.window));
-        window.part("sourceArea")->setFocus(Qt::TabFocusReason);
+        part(window.window, "sourceArea")->setFocus(Qt::TabFocusReason);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        window.part("destinationButton")->setFocus(Qt::TabFocusReason);
+        part(window.window, "destinationButton")->setFocus(Qt::TabFocusReason);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
         // The menu bar holds the same actions: each shortcut still has one owner.
         QTest::keyClick(&window.window, Qt::Key_O, Qt::ControlModifier);
@@ -380,14 +377,14 @@ private Q_SLOTS:
             QVERIFY(QTest::qWaitForWindowActive(&window.window));
             window.chooseBoth();
             const QColor text = palette.color(QPalette::WindowText);
-            QVERIFY2(pixelsOf(window.part("sourceSymbol")->grab(), text) > 0
-                    && pixelsOf(window.part<QAbstractButton>("destinationButton")->icon().pixmap(24), text) > 0,
+            QVERIFY2(pixelsOf(part(window.window, "sourceSymbol")->grab(), text) > 0
+                    && pixelsOf(part<QAbstractButton>(window.window, "destinationButton")->icon().pixmap(24), text) > 0,
                 qPrintable(background.name()));
 
             // A highlight ring for focus that came from the keyboard.
             QTest::keyClick(&window.window, Qt::Key_Tab);
             for (const char* control : { "sourceArea", "destinationButton" }) {
-                QWidget* target = window.part(control);
+                QWidget* target = part(window.window, control);
                 const int unfocused = pixelsOf(target->grab(), palette.color(QPalette::Highlight));
                 target->setFocus(Qt::TabFocusReason);
                 const int focused = pixelsOf(target->grab(), palette.color(QPalette::Highlight));
@@ -397,7 +394,7 @@ private Q_SLOTS:
 
             // The paths are named, drawn as enabled text, and can be copied but not changed.
             for (const char* field : { "sourceField", "destinationField" }) {
-                auto* line = window.part<QLineEdit>(field);
+                auto* line = part<QLineEdit>(window.window, field);
                 const QString path = line->text();
                 const int enabledText = pixelsOf(line->grab(), palette.color(QPalette::Active, QPalette::Text));
                 line->setFocus(Qt::TabFocusReason);
@@ -438,7 +435,7 @@ private Q_SLOTS:
         QTRY_COMPARE(QApplication::activeWindow() != nullptr, windowActive);
         window.runExport(script);
         if (!window.model->exportedImagePath().isEmpty()) // sent after any notification
-            window.part<QAbstractButton>("showInFolder")->click();
+            part<QAbstractButton>(window.window, "showInFolder")->click();
         calls.replaceInStrings(QStringLiteral("IMAGE"), QUrl::fromLocalFile(window.workspace.imagePath()).toString());
         QTRY_COMPARE(services.calls.size(), calls.size());
         for (qsizetype i = 0; i < calls.size(); ++i)
@@ -452,7 +449,7 @@ private Q_SLOTS:
         Window window(stageSource, services.desktop());
         window.chooseBoth();
         window.runExport("image 4096\n");
-        window.part<QAbstractButton>("showInFolder")->click();
+        part<QAbstractButton>(window.window, "showInFolder")->click();
         QTRY_COMPARE(services.opened, QList<QUrl> { window.workspace.destinationUrl() });
     }
 
@@ -470,13 +467,12 @@ private Q_SLOTS:
         window.setAttribute(Qt::WA_DeleteOnClose, false);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        const auto part = [&window](const char* name) { return window.findChild<QWidget*>(QLatin1String(name)); };
-        QVERIFY(dropUrls(*part("sourceSymbol"), { QUrl::fromLocalFile(source) }));
+        QVERIFY(dropUrls(*part(window, "sourceSymbol"), { QUrl::fromLocalFile(source) }));
         whenDialogOpensChoose(workspace.destinationPath());
-        QTest::mouseClick(part("destinationButton"), Qt::LeftButton);
-        QTRY_VERIFY(part("exportButton")->isEnabled());
-        QTest::mouseClick(part("exportButton"), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(part("isoSizeLine")->isVisible(), 60000);
+        QTest::mouseClick(part(window, "destinationButton"), Qt::LeftButton);
+        QTRY_VERIFY(part(window, "exportButton")->isEnabled());
+        QTest::mouseClick(part(window, "exportButton"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(part(window, "isoSizeLine")->isVisible(), 60000);
         QVERIFY(QFileInfo(workspace.path(QStringLiteral("destination/Holiday Photos.iso"))).size() > 0);
     }
 
@@ -515,23 +511,22 @@ private Q_SLOTS:
         QStringList texts;
         for (const QLabel* label : help.findChildren<QLabel*>())
             texts << label->text();
-        QList<QKeySequence> shortcuts;
-        for (const QAction* action : view.actions()) {
-            shortcuts << action->shortcut();
+        for (const QAction* action : view.actions())
             QVERIFY2(
                 !action->shortcut().isEmpty() && texts.contains(action->shortcut().toString(QKeySequence::NativeText)),
                 qPrintable(action->text()));
-        }
         // What each item that is not the view's own runs; every shortcut, the view's too, belongs to one item.
         QStringList commands;
+        QList<QKeySequence> shortcuts;
         for (QAction* menu : menuBar.actions())
-            for (QAction* item : menu->menu()->actions())
+            for (QAction* item : menu->menu()->actions()) {
+                shortcuts << item->shortcut();
                 if (!item->isSeparator() && !view.actions().contains(item)) {
                     ran.clear();
                     item->trigger();
                     commands << ran;
-                    shortcuts << item->shortcut();
                 }
+            }
         commands.sort();
         QCOMPARE(commands, QStringList({ "about", "close", "help", "new", "quit" }));
         shortcuts.removeAll(QKeySequence());
