@@ -35,7 +35,11 @@ struct RunningApp {
                 window = main;
         if (!window || !window->takeSource(workspace.sourceUrl()))
             qFatal("no main window taking a source");
-        whenDialogOpensChoose(workspace.destinationPath());
+        // With nothing selected, Open takes the folder shown.
+        whenDialogOpens([this](QFileDialog& dialog) {
+            dialog.setDirectory(workspace.destinationPath());
+            QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open), Qt::LeftButton);
+        });
         QTest::mouseClick(part(*window, "destinationButton"), Qt::LeftButton);
     }
     ~RunningApp() { delete window; }

@@ -98,13 +98,4 @@ inline void whenDialogOpens(const std::function<void(QFileDialog&)>& drive)
     poll->start(20);
 }
 
-// Chooses `folder` in the folder dialog about to open: with nothing selected, Open takes the folder shown.
-inline void whenDialogOpensChoose(const QString& folder)
-{
-    whenDialogOpens([folder](QFileDialog& dialog) {
-        dialog.setDirectory(folder);
-        QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open), Qt::LeftButton);
-    });
-}
-
 } // namespace ViewTestKit

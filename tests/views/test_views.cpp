@@ -85,9 +85,8 @@ struct Window {
     explicit Window(StagingStep staging = stageSource, std::shared_ptr<Desktop> otherDesktop = {})
         : model(ExportModel::create(QStringLiteral(FAKE_TOOL_PATH), workspace.chooser, std::move(staging)))
     {
-        auto* view = new MainView(model, otherDesktop ? otherDesktop : desktop);
-        window.setCentralWidget(view);
-        buildMenus(*window.menuBar(), Bundle {}, {}, view->actions());
+        window.setCentralWidget(new MainView(model, otherDesktop ? otherDesktop : desktop));
+        buildMenus(*window.menuBar(), Bundle {}, {}, window.centralWidget()->actions());
         window.show();
     }
 
@@ -464,11 +463,10 @@ private Q_SLOTS:
         const QString source = workspace.path(QStringLiteral("Holiday Photos"));
         QVERIFY(TestFiles::writeFile(source + QStringLiteral("/day one/notes.txt"), QByteArray(5000, 'x')));
         MainWindow window(toolPath, QStringLiteral("Velbrook"));
-        window.setAttribute(Qt::WA_DeleteOnClose, false);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QVERIFY(dropUrls(*part(window, "sourceSymbol"), { QUrl::fromLocalFile(source) }));
-        whenDialogOpensChoose(workspace.destinationPath());
+        whenDialogOpens([&](QFileDialog& dialog) { selectAndOpen(dialog, workspace.destinationPath()); });
         QTest::mouseClick(part(window, "destinationButton"), Qt::LeftButton);
         QTRY_VERIFY(part(window, "exportButton")->isEnabled());
         QTest::mouseClick(part(window, "exportButton"), Qt::LeftButton);
