@@ -12,8 +12,7 @@ using namespace ViewTestKit;
 
 namespace {
 
-// Answers the question about to be asked, from inside its own event loop, with the button of that text, after
-// noting its default button.
+// Answers the question about to be asked, inside its own loop, with the button of that text, noting the default.
 void answerWith(const QString& buttonText, QStringList* defaults)
 {
     QTimer::singleShot(0, qApp, [buttonText, defaults] {
@@ -82,8 +81,7 @@ private Q_SLOTS:
         }
     }
 
-    // Last, because it runs the application's event loop until the application quits. That a quit stops the
-    // tool and leaves nothing is the export's own test.
+    // Last: it runs the event loop until the application quits. That a quit stops the tool is the export's test.
     void quitAsksOnlyWhileAnExportRuns()
     {
         RunningApp app;

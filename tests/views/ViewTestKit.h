@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// Scaffolding for the widget tests: a scratch folder driving the fake image tool, a drop delivered as a window
-// delivers it, and a file dialog driven from inside its own event loop.
+// Scaffolding for the widget tests: a workspace for the fake image tool, named controls, drops and file dialogs.
 
 #include "ScriptedChooser.h"
 #include "TestFiles.h"

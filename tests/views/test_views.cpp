@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The views and the windows around them: the shipped symbols, the source and destination dialogs, the About and Help
-// windows and the menus, and what the main window shows for each state of
-// its model, how its controls, keyboard and assistive technologies reach the commands, and what it offers once an image
-// is written: the file manager, and a notification for the absent, against stand-in services.
+// The views and the windows around them: symbols, dialogs, About, Help and menus, and the main window: what it shows
+// in each state, how the keyboard and assistive technologies reach it, and the desktop it calls once an image is made.
 
 #include "HeldStaging.h"
 #include "ViewTestKit.h"
@@ -40,9 +38,8 @@ public:
     void announce(QWidget& line) override { announcements << line.objectName() + u'|' + accessibleName(&line); }
 };
 
-// The desktop services, reached as a peer instead of through a session bus: one stand-in for the file manager,
-// when `withFileManager`, and for notifications. It notes each call, a notification as "summary|body" and a
-// request to show items as their URIs, and answers it. Its desktop notes each folder it opens instead.
+// The file manager (when `withFileManager`) and notifications as one stand-in, reached as a peer without a bus: it
+// notes each call, as "summary|body" or the URIs to show, and answers it. Its desktop notes folders it would open.
 class DesktopServices : public QDBusVirtualObject {
 public:
     explicit DesktopServices(bool withFileManager)
@@ -51,9 +48,8 @@ public:
             &m_server, &QDBusServer::newConnection, &m_server, [this, withFileManager](QDBusConnection peer) {
                 m_peers << peer;
                 // Under /org/freedesktop it serves both services' objects, the file manager's too.
-                peer.registerVirtualObject(withFileManager ? QStringLiteral("/org/freedesktop")
-                                                           : QStringLiteral("/org/freedesktop/Notifications"),
-                    this, QDBusConnection::SubPath);
+                const QString path = withFileManager ? "/org/freedesktop" : "/org/freedesktop/Notifications";
+                peer.registerVirtualObject(path, this, QDBusConnection::SubPath);
             });
     }
     ~DesktopServices() override { QDBusConnection::disconnectFromPeer(QStringLiteral("client")); }
@@ -134,7 +130,6 @@ struct Window {
     QMainWindow window;
 };
 
-// How many pixels of `pixmap` pass `counts`.
 int countPixels(const QPixmap& pixmap, const std::function<bool(const QColor&)>& counts)
 {
     const QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
@@ -196,8 +191,8 @@ private Q_SLOTS:
             if (kArtwork.contains(name))
                 continue;
             const QPixmap pixmap = symbolPixmap(name, QColor(220, 20, 30), QSize(64, 64), 1.0);
-            // The opaque core of each stroke, not its antialiased edge, all in the colour asked for: a part in a
-            // colour of its own would vanish on some palette.
+            // Each stroke's opaque core in the colour asked for: a part in a colour of its own vanishes on some
+            // palette.
             const int opaque = countPixels(pixmap, [](const QColor& pixel) { return pixel.alpha() > 240; });
             const int red = pixelsOf(pixmap, QColor(220, 20, 30), 240);
             // A stroke touching the border means the drawing runs outside its box and is cut off.
@@ -269,14 +264,13 @@ private Q_SLOTS:
     {
         Window window;
         QVERIFY(window.text("sourceField").isEmpty() && window.text("destinationField").isEmpty()
-            && !part<QLineEdit>(window.window, "sourceField")->placeholderText().isEmpty());
-        QVERIFY(!accessibleName(part(window.window, "progressBar")).isEmpty());
+            && !part<QLineEdit>(window.window, "sourceField")->placeholderText().isEmpty()
+            && !accessibleName(part(window.window, "progressBar")).isEmpty());
         for (const auto* button : window.window.findChildren<SymbolButton*>())
             QVERIFY2(!button->icon().isNull(), qPrintable(button->objectName()));
         QCOMPARE(window.state(), QStringList());
 
-        // Clicks on the symbol and on the path field inside the source area alike; a cancelled dialog keeps
-        // what was there.
+        // The symbol and the path field inside the source area both choose; a cancelled dialog keeps the choice.
         QTest::mouseClick(part(window.window, "sourceSymbol"), Qt::LeftButton);
         window.workspace.chooser->sourceAnswer = {};
         QTest::mouseClick(part(window.window, "sourceField"), Qt::LeftButton);
@@ -287,7 +281,6 @@ private Q_SLOTS:
         QCOMPARE(window.text("destinationField"), window.workspace.destinationPath());
         QCOMPARE(window.state(), QStringList({ "exportButton", "Ctrl+E" }));
 
-        // Each end replaces the last one.
         window.runExport("image 3145728\n");
         QCOMPARE(
             window.state(), QStringList({ "progressBar", "isoSizeLine", "showInFolder", "exportButton", "Ctrl+E" }));
@@ -348,9 +341,8 @@ private Q_SLOTS:
         // The menu bar holds the same actions: each shortcut still has one owner.
         QTest::keyClick(&window.window, Qt::Key_O, Qt::ControlModifier);
         QTest::keyClick(&window.window, Qt::Key_D, Qt::ControlModifier);
-        QTRY_COMPARE(
-            QList<int>({ window.workspace.chooser->sourceRequests, window.workspace.chooser->destinationRequests }),
-            QList<int>({ 2, 2 }));
+        const ScriptedChooser& chooser = *window.workspace.chooser;
+        QTRY_VERIFY2(chooser.sourceRequests == 2 && chooser.destinationRequests == 2, "each command ran once");
         const QString paths = QStringLiteral(" sourceField destinationField destinationButton ");
         QCOMPARE(window.tabChain(), "sourceArea" + paths + "exportButton");
 
@@ -534,14 +526,12 @@ private Q_SLOTS:
     // Last, because it runs the application's event loop until the application quits by itself.
     void anOpenAboutWindowDoesNotOutliveTheLastMainWindow()
     {
-        QApplication::setQuitOnLastWindowClosed(true);
         AppDelegate delegate(velbrook);
-        auto* mainWindow = new QMainWindow;
-        mainWindow->setAttribute(Qt::WA_DeleteOnClose);
-        mainWindow->show();
+        QMainWindow mainWindow;
+        mainWindow.show();
         delegate.showAboutWindow();
         delegate.showHelpWindow();
-        QTimer::singleShot(0, mainWindow, &QWidget::close);
+        QTimer::singleShot(0, &mainWindow, &QWidget::close);
         QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
         QCOMPARE(QApplication::exec(), 0);
     }
