@@ -8,46 +8,21 @@
 #include "model/ExportModel.h"
 #include "views/MainView.h"
 
-#include <QMenuBar>
-#include <QMessageBox>
-#include <QPointer>
-#include <QScreen>
-#include <cerrno>
-#include <csignal>
-#include <memory>
-
 using namespace ViewTestKit;
 
 namespace {
 
-// Answers each question box with the button of that text, after noting its default button, until deleted.
-std::unique_ptr<QTimer> answerQuestionsWith(const QString& buttonText, QStringList* defaults)
+// Answers the question about to be asked, inside its own loop, with the button of that text, noting the default.
+void answerWith(const QString& buttonText, QStringList* defaults)
 {
-    auto poll = std::make_unique<QTimer>();
-    poll->setInterval(20);
-    QObject::connect(poll.get(), &QTimer::timeout, [buttonText, defaults] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible())
-            return;
-        *defaults << box->defaultButton()->text();
-        for (QAbstractButton* button : box->buttons())
-            if (button->text() == buttonText)
-                button->click();
+    QTimer::singleShot(0, qApp, [buttonText, defaults] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            *defaults << box->defaultButton()->text();
+            for (QAbstractButton* button : box->buttons())
+                if (button->text() == buttonText)
+                    button->click();
+        }
     });
-    poll->start();
-    return poll;
-}
-
-// Widgets of `window` that are shown but cut off by its edge or squeezed to nothing.
-QStringList clippedControls(const QWidget& window)
-{
-    QStringList clipped;
-    for (const QWidget* child : window.findChildren<QWidget*>()) {
-        const QRect area(child->mapTo(&window, QPoint(0, 0)), child->size());
-        if (child->isVisibleTo(&window) && !child->isWindow() && (area.isEmpty() || !window.rect().contains(area)))
-            clipped << child->metaObject()->className() + (u' ' + child->objectName());
-    }
-    return clipped;
 }
 
 // The application's first main window, with a source taken and a destination chosen in its dialog.
@@ -59,14 +34,14 @@ struct RunningApp {
                 window = main;
         if (!window || !window->takeSource(workspace.sourceUrl()))
             qFatal("no main window taking a source");
-        whenDialogOpensChoose(workspace.destinationPath());
-        QTest::mouseClick(button("destinationButton"), Qt::LeftButton);
+        // With nothing selected, Open takes the folder shown.
+        whenDialogOpens([this](QFileDialog& dialog) {
+            dialog.setDirectory(workspace.destinationPath());
+            QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open), Qt::LeftButton);
+        });
+        QTest::mouseClick(part(*window, "destinationButton"), Qt::LeftButton);
     }
     ~RunningApp() { delete window; }
-    [[nodiscard]] QAbstractButton* button(const QString& name) const
-    {
-        return window->findChild<QAbstractButton*>(name);
-    }
 
     Workspace workspace;
     VelbrookApp velbrook { *qApp, QStringLiteral(FAKE_TOOL_PATH) };
@@ -89,43 +64,42 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QVERIFY(available.contains(window.frameGeometry()));
 
-        // The widest state: an image written, with its size and the Show in Folder link.
+        // The widest state, an image written with its size and the Show in Folder link, cuts off nothing and
+        // squeezes nothing to nothing.
         app.workspace.script("image 4096\n");
-        QTest::mouseClick(app.button("exportButton"), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(app.button("showInFolder")->isVisible(), exportTimeout);
+        QTest::mouseClick(part(window, "exportButton"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(part(window, "showInFolder")->isVisible(), exportTimeout);
         for (const QSize size : { window.size(), window.minimumSize() }) {
             window.resize(size);
             QTRY_COMPARE(window.size(), size);
             QCoreApplication::processEvents();
-            const QStringList clipped = clippedControls(window);
-            QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QStringLiteral("; "))));
+            for (const QWidget* child : window.findChildren<QWidget*>()) {
+                const QRect area(child->mapTo(&window, QPoint(0, 0)), child->size());
+                QVERIFY2(!child->isVisibleTo(&window) || (!area.isEmpty() && window.rect().contains(area)),
+                    qPrintable(child->metaObject()->className() + (u' ' + child->objectName())));
+            }
         }
     }
 
+    // Last: it runs the event loop until the application quits. That a quit stops the tool is the export's test.
     void quitAsksOnlyWhileAnExportRuns()
     {
         RunningApp app;
         const auto model = app.window->model();
         QTRY_VERIFY(model->canStartExport());
         QVERIFY(!app.velbrook.exportRunning()); // Quit asks nothing
-
-        const QString pidFile = app.workspace.path(QStringLiteral("pid"));
-        app.workspace.script("pid " + pidFile.toUtf8() + "\nwait-for GO\n");
+        app.workspace.script("wait-for GO\n");
         model->startExport();
-        QTRY_VERIFY_WITH_TIMEOUT(!TestFiles::readFile(pidFile).isEmpty(), exportTimeout);
         QStringList defaults;
-        {
-            const auto cancel = answerQuestionsWith(QStringLiteral("Cancel"), &defaults);
-            app.velbrook.requestQuit();
-        }
-        QCOMPARE(defaults, QStringList { "Cancel" }); // the safe answer is the default
+        answerWith(QStringLiteral("Cancel"), &defaults);
+        app.velbrook.requestQuit();
         QVERIFY(model->canCancelExport());
 
-        const auto stop = answerQuestionsWith(QStringLiteral("Stop and Quit"), &defaults);
         QTimer::singleShot(0, qApp, [&app] { app.velbrook.requestQuit(); });
-        QApplication::exec();
-        const pid_t tool = TestFiles::readFile(pidFile).toInt();
-        QVERIFY(::kill(tool, 0) != 0 && errno == ESRCH);
+        answerWith(QStringLiteral("Stop and Quit"), &defaults);
+        QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(1); });
+        QCOMPARE(QApplication::exec(), 0);
+        QCOMPARE(defaults, QStringList({ "Cancel", "Cancel" })); // the safe answer is the default
     }
 };
 

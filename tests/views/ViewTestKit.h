@@ -1,22 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// Scaffolding for the widget tests: a scratch folder driving the fake image tool, a desktop that records,
-// a drop delivered as a window delivers it, and a file dialog driven from inside its own event loop.
+// Scaffolding for the widget tests: a workspace for the fake image tool, named controls, drops and file dialogs.
 
 #include "ScriptedChooser.h"
 #include "TestFiles.h"
 
-#include <QApplication>
-#include <QDialogButtonBox>
-#include <QDropEvent>
-#include <QFileDialog>
-#include <QMimeData>
-#include <QPushButton>
-#include <QScopeGuard>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 #include <functional>
 
 namespace ViewTestKit {
@@ -31,6 +22,8 @@ public:
     {
         TestFiles::writeFile(path(QStringLiteral("destination/.keep")), {});
         TestFiles::writeFile(sourcePath(), "content\n");
+        chooser->sourceAnswer = { true, sourceUrl() };
+        chooser->destinationAnswer = { true, destinationUrl() };
     }
     [[nodiscard]] QString path(const QString& relative) const { return m_root.filePath(relative); }
     [[nodiscard]] QString sourcePath() const { return path(QStringLiteral("source.txt")); }
@@ -49,75 +42,59 @@ public:
     void letToolGo() const { TestFiles::writeFile(path(QStringLiteral("go")), {}); }
     [[nodiscard]] int toolRuns() const { return int(TestFiles::readFile(path(QStringLiteral("runs"))).count("argc ")); }
 
+    // Answers the model's dialogs with the source and the destination.
+    std::shared_ptr<ScriptedChooser> chooser = std::make_shared<ScriptedChooser>();
+
 private:
     QTemporaryDir m_root;
 };
+
+// The child of `root` with that object name; a misspelt name crashes the test at once.
+template <typename Part = QWidget> Part* part(const QWidget& root, const char* name)
+{
+    return root.findChild<Part*>(QLatin1String(name));
+}
 
 // Delivers a drag and drop of `urls` onto `widget`'s centre as Qt's window does: to the widget under the point,
 // or the nearest parent of it that takes drops. Returns whether the drop was accepted.
 inline bool dropUrls(QWidget& widget, const QList<QUrl>& urls)
 {
-    QWidget& window = *widget.window();
-    const QPoint position = widget.mapTo(&window, widget.rect().center());
-    QWidget* target = window.childAt(position);
-    while (target && !target->acceptDrops() && !target->isWindow())
+    const QPoint position = widget.mapTo(widget.window(), widget.rect().center());
+    QWidget* target = widget.window()->childAt(position);
+    while (target && !target->acceptDrops())
         target = target->parentWidget();
-    if (!target || !target->acceptDrops())
+    if (!target)
         return false;
     QMimeData mimeData;
     mimeData.setUrls(urls);
-    const QPoint local = target->mapFrom(&window, position);
+    const QPoint local = target->mapFrom(widget.window(), position);
     QDragEnterEvent enter(local, Qt::CopyAction, &mimeData, Qt::LeftButton, Qt::NoModifier);
-    enter.setAccepted(false);
-    QApplication::sendEvent(target, &enter);
-    if (!enter.isAccepted())
-        return false;
     QDropEvent drop(QPointF(local), Qt::CopyAction, &mimeData, Qt::LeftButton, Qt::NoModifier);
-    drop.setAccepted(false);
-    QApplication::sendEvent(target, &drop);
-    return drop.isAccepted();
+    for (QDropEvent* event : { static_cast<QDropEvent*>(&enter), &drop }) {
+        event->setAccepted(false);
+        QApplication::sendEvent(target, event);
+        if (!event->isAccepted())
+            return false;
+    }
+    return true;
 }
 
-// A dark palette as a desktop's dark theme gives one, disabled text dimmed.
-inline QPalette darkPalette()
-{
-    QPalette dark(QColor(235, 235, 235), QColor(55, 55, 55), QColor(85, 85, 85), QColor(25, 25, 25), QColor(40, 40, 40),
-        QColor(235, 235, 235), Qt::white, QColor(30, 30, 30), QColor(45, 45, 45));
-    dark.setColor(QPalette::ButtonText, QColor(235, 235, 235));
-    dark.setColor(QPalette::Highlight, QColor(53, 132, 228));
-    for (const auto role : { QPalette::WindowText, QPalette::Text, QPalette::ButtonText })
-        dark.setColor(QPalette::Disabled, role, QColor(110, 110, 110));
-    return dark;
-}
-
-// Runs `drive` on the file dialog about to open, from inside the dialog's own event loop.
-// A failed step rejects the dialog, so a broken test ends instead of waiting on a modal dialog forever.
+// Runs `drive` on the file dialog about to open, from inside the dialog's own event loop. A dialog the step
+// left open, as a failed check does, is rejected, so a broken test ends instead of waiting on it forever.
 inline void whenDialogOpens(const std::function<void(QFileDialog&)>& drive)
 {
     auto* poll = new QTimer;
-    poll->setInterval(20);
     QObject::connect(poll, &QTimer::timeout, poll, [poll, drive] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         if (!dialog || !dialog->isVisible())
             return;
+        poll->stop(); // the step's own waiting must not run it again
         poll->deleteLater();
-        poll->stop();
-        const auto closeOnFailure = qScopeGuard([dialog] {
-            if (dialog->isVisible())
-                dialog->reject();
-        });
         drive(*dialog);
+        if (dialog->isVisible())
+            dialog->reject();
     });
-    poll->start();
-}
-
-// Chooses `folder` in the folder dialog about to open: with nothing selected, Open takes the folder shown.
-inline void whenDialogOpensChoose(const QString& folder)
-{
-    whenDialogOpens([folder](QFileDialog& dialog) {
-        dialog.setDirectory(folder);
-        QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open), Qt::LeftButton);
-    });
+    poll->start(20);
 }
 
 } // namespace ViewTestKit
