@@ -18,7 +18,10 @@
 #include "views/SymbolButton.h"
 #include "views/SymbolIcon.h"
 
+#include <QProcess>
 #include <QtDBus>
+
+using namespace Qt::StringLiterals;
 
 using namespace ViewTestKit;
 
@@ -38,25 +41,32 @@ public:
     void announce(QWidget& line) override { announcements << line.objectName() + u'|' + accessibleName(&line); }
 };
 
-// The file manager (when `withFileManager`) and notifications as one stand-in, reached as a peer without a bus: it
-// notes each call, as "summary|body" or the URIs to show, and answers it. Its desktop notes folders it would open.
+// The file manager (when `withFileManager`) and notifications as one stand-in on a private session bus of the test's
+// own: it notes each call, as "summary|body" or the URIs to show, and answers it. Its desktop notes folders it opens.
 class DesktopServices : public QDBusVirtualObject {
 public:
     explicit DesktopServices(bool withFileManager)
     {
-        QObject::connect(
-            &m_server, &QDBusServer::newConnection, &m_server, [this, withFileManager](QDBusConnection peer) {
-                m_peers << peer;
-                // Under /org/freedesktop it serves both services' objects, the file manager's too.
-                const QString path = withFileManager ? "/org/freedesktop" : "/org/freedesktop/Notifications";
-                peer.registerVirtualObject(path, this, QDBusConnection::SubPath);
-            });
+        m_daemon.start(u"dbus-daemon"_s, { u"--session"_s, u"--nofork"_s, u"--print-address=1"_s });
+        if (!m_daemon.waitForReadyRead(10000))
+            return;
+        m_address = QString::fromUtf8(m_daemon.readLine().trimmed());
+        QDBusConnection service = QDBusConnection::connectToBus(m_address, u"services"_s);
+        service.registerService(u"org.freedesktop.Notifications"_s);
+        if (withFileManager)
+            service.registerService(u"org.freedesktop.FileManager1"_s);
+        service.registerVirtualObject(u"/org/freedesktop"_s, this, QDBusConnection::SubPath);
     }
-    ~DesktopServices() override { QDBusConnection::disconnectFromPeer(QStringLiteral("client")); }
+    ~DesktopServices() override
+    {
+        QDBusConnection::disconnectFromBus(u"client"_s);
+        QDBusConnection::disconnectFromBus(u"services"_s);
+        m_daemon.kill();
+        m_daemon.waitForFinished();
+    }
     [[nodiscard]] std::shared_ptr<Desktop> desktop()
     {
-        return std::make_shared<FreedesktopDesktop>(
-            QDBusConnection::connectToPeer(m_server.address(), QStringLiteral("client")),
+        return std::make_shared<FreedesktopDesktop>(QDBusConnection::connectToBus(m_address, u"client"_s),
             [this](const QUrl& url) { return opened << url, true; });
     }
     QString introspect(const QString&) const override { return {}; }
@@ -72,8 +82,8 @@ public:
     QList<QUrl> opened;
 
 private:
-    QDBusServer m_server;
-    QList<QDBusConnection> m_peers;
+    QProcess m_daemon;
+    QString m_address;
 };
 
 // A main window as the application makes one: the view, and menus holding the view's actions.
