@@ -48,7 +48,6 @@ class ExportJobTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void startNeedsBothLocations();
     void toolGetsSixArgumentsAndALinkedStagedCopy();
     void stepsStopBelowOneSuccessFillsAndFailureKeeps();
     void everyFailureSaysWhy_data();
@@ -58,20 +57,6 @@ private Q_SLOTS:
     void exportOutlivesItsModelsOwnerAndHoldsTheLoop();
     void sameNamesAndLaterChoicesDoNotMix();
 };
-
-void ExportJobTest::startNeedsBothLocations()
-{
-    Workspace w;
-    w.setToolScript({ u"record "_s + w.path(u"record"_s) });
-    TestModel onlySource;
-    onlySource.chooser->sourceAnswer = { true, QUrl::fromLocalFile(w.sourcePath(u"a.txt"_s)) };
-    onlySource.model->selectSource();
-    QVERIFY(!onlySource.model->canStartExport() && !onlySource.model->showsProgress());
-    onlySource.model->startExport();
-    QVERIFY(!onlySource.model->stagingInProgress() && !onlySource.model->canCancelExport());
-    QTest::qWait(200);
-    QVERIFY(!QFile::exists(w.path(u"record"_s)));
-}
 
 void ExportJobTest::toolGetsSixArgumentsAndALinkedStagedCopy()
 {

@@ -116,7 +116,6 @@ void StagingTest::linkSourceIsStagedAsWhatItPointsTo()
     QTemporaryDir scratch;
     writeFile(scratch.filePath(u"Photos/a.jpg"_s), "jpeg");
     QVERIFY(QFile::link(scratch.filePath(u"Photos"_s), scratch.filePath(u"PhotosLink"_s)));
-    QVERIFY(QFile::link(scratch.filePath(u"nowhere"_s), scratch.filePath(u"Dangling"_s)));
     QVERIFY(QFile::link(scratch.filePath(u"LoopB"_s), scratch.filePath(u"LoopA"_s)));
     QVERIFY(QFile::link(scratch.filePath(u"LoopA"_s), scratch.filePath(u"LoopB"_s)));
     std::atomic<bool> stop { false };
@@ -128,11 +127,8 @@ void StagingTest::linkSourceIsStagedAsWhatItPointsTo()
     QVERIFY(S_ISDIR(statusOf(staged).st_mode));
     QCOMPARE(readFile(staged + u"/a.jpg"_s), QByteArray("jpeg"));
 
-    for (const char* name : { "Dangling", "LoopA" }) {
-        const auto error = stageItem(scratch.filePath(QString::fromLatin1(name)),
-            scratch.filePath(u"staged/"_s) + QString::fromLatin1(name), stop, tally);
-        QVERIFY(error && error->contains(u"cannot follow the link"_s));
-    }
+    const auto error = stageItem(scratch.filePath(u"LoopA"_s), scratch.filePath(u"staged/LoopA"_s), stop, tally);
+    QVERIFY(error && error->contains(u"cannot follow the link"_s));
 }
 
 void StagingTest::copiesStaySparseAndMeetTheSizeLimitWithAReason()
