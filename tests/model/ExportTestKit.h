@@ -13,10 +13,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
-#include <QUrl>
-#include <atomic>
-#include <memory>
 #include <sys/stat.h>
 
 namespace ExportTestKit {
@@ -92,12 +88,6 @@ struct TestModel {
         model->selectSource();
         chooser->destinationAnswer = { true, QUrl::fromLocalFile(destination) };
         model->selectDestination();
-    }
-
-    [[nodiscard]] QString failureReason() const
-    {
-        const auto& failure = model->lastExportFailure();
-        return failure ? failure->reason : QString();
     }
 };
 
