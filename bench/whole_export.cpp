@@ -12,24 +12,6 @@
 #include <QTimer>
 #include <cstdio>
 
-namespace {
-
-class FixedChooser : public LocationChooser {
-public:
-    FixedChooser(QString source, QString destination)
-        : m_source(std::move(source))
-        , m_destination(std::move(destination))
-    { }
-    ChooserAnswer chooseSource() override { return { true, QUrl::fromLocalFile(m_source) }; }
-    ChooserAnswer chooseDestination() override { return { true, QUrl::fromLocalFile(m_destination) }; }
-
-private:
-    QString m_source;
-    QString m_destination;
-};
-
-} // namespace
-
 int main(int argc, char** argv)
 {
     QCoreApplication application(argc, argv);
@@ -46,8 +28,9 @@ int main(int argc, char** argv)
         *methods = result.tally.methods();
         return result;
     };
-    const auto model = ExportModel::create(
-        arguments[1], std::make_shared<FixedChooser>(arguments[2], arguments[3]), std::move(staging));
+    const auto model = ExportModel::create(arguments[1],
+        std::make_shared<FixedLocations>(QUrl::fromLocalFile(arguments[2]), QUrl::fromLocalFile(arguments[3])),
+        std::move(staging));
     model->selectSource();
     model->selectDestination();
 
@@ -56,9 +39,7 @@ int main(int argc, char** argv)
     qint64 longestStall = 0;
     QTimer ticker;
     ticker.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        longestStall = std::max(longestStall, sinceTick.restart());
-    });
+    QObject::connect(&ticker, &QTimer::timeout, [&] { longestStall = std::max(longestStall, sinceTick.restart()); });
 
     QElapsedTimer whole;
     int status = 1;

@@ -20,3 +20,18 @@ public:
     // Lets the user confirm exactly one folder.
     [[nodiscard]] virtual ChooserAnswer chooseDestination() = 0;
 };
+
+// Answers every request with the same two locations: for programs that run exports without dialogs.
+class FixedLocations final : public LocationChooser {
+public:
+    FixedLocations(QUrl source, QUrl destination)
+        : m_source(std::move(source))
+        , m_destination(std::move(destination))
+    { }
+    [[nodiscard]] ChooserAnswer chooseSource() override { return { true, m_source }; }
+    [[nodiscard]] ChooserAnswer chooseDestination() override { return { true, m_destination }; }
+
+private:
+    QUrl m_source;
+    QUrl m_destination;
+};

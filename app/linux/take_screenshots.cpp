@@ -19,20 +19,6 @@
 
 namespace {
 
-class FixedChooser : public LocationChooser {
-public:
-    FixedChooser(QString source, QString destination)
-        : m_source(std::move(source))
-        , m_destination(std::move(destination))
-    { }
-    ChooserAnswer chooseSource() override { return { true, QUrl::fromLocalFile(m_source) }; }
-    ChooserAnswer chooseDestination() override { return { true, QUrl::fromLocalFile(m_destination) }; }
-
-private:
-    QString m_source;
-    QString m_destination;
-};
-
 QPalette darkPalette()
 {
     QPalette dark(QColor(53, 53, 53));
@@ -75,7 +61,9 @@ int main(int argc, char* argv[])
     photo.close();
 
     const QString tool = look == u"failed" ? QStringLiteral("/nonexistent/velbrook-hdiutil") : arguments.at(1);
-    auto model = ExportModel::create(tool, std::make_shared<FixedChooser>(source, root + QStringLiteral("/Discs")));
+    auto model = ExportModel::create(tool,
+        std::make_shared<FixedLocations>(
+            QUrl::fromLocalFile(source), QUrl::fromLocalFile(root + QStringLiteral("/Discs"))));
     model->selectSource();
     model->selectDestination();
 

@@ -5,10 +5,10 @@
 //   export_driver TOOL SOURCE DESTINATION [HOLD_FILE]   stage, keep staging open until HOLD_FILE exists, export
 //   export_driver --sweep                               only the start-up sweep
 
-#include "ScriptedChooser.h"
 #include "common/DescriptorLimit.h"
 #include "common/StopSignals.h"
 #include "model/ExportModel.h"
+#include "model/LocationChooser.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -47,10 +47,10 @@ int main(int argc, char** argv)
             QThread::msleep(5);
         return result;
     };
-    auto chooser = std::make_shared<ScriptedChooser>();
-    chooser->sourceAnswer = { true, QUrl::fromLocalFile(arguments.value(1)) };
-    chooser->destinationAnswer = { true, QUrl::fromLocalFile(arguments.value(2)) };
-    const auto model = ExportModel::create(arguments.value(0), chooser, staging);
+    const auto model = ExportModel::create(arguments.value(0),
+        std::make_shared<FixedLocations>(
+            QUrl::fromLocalFile(arguments.value(1)), QUrl::fromLocalFile(arguments.value(2))),
+        staging);
     model->selectSource();
     model->selectDestination();
     QObject::connect(model.get(), &ExportModel::exportInProgressChanged, &application, [&model] {
