@@ -26,7 +26,6 @@ VelbrookApp::VelbrookApp(QApplication& application, const QString& imageToolPath
 {
     // A signal from outside is a quit the user already agreed to: stop the exports, clean up, exit 0.
     QObject::connect(m_stopSignals, &StopSignals::stopRequested, &application, [] { QApplication::quit(); });
-    m_staleStagingSweep->start();
     raiseDescriptorLimit();
 
     QApplication::setApplicationName(QStringLiteral("Velbrook"));
@@ -34,6 +33,8 @@ VelbrookApp::VelbrookApp(QApplication& application, const QString& imageToolPath
     QApplication::setDesktopFileName(QStringLiteral("org.velbrook.Velbrook"));
     QApplication::setWindowIcon(artworkIcon(QStringLiteral("velbrook")));
     applyQuitPolicy(application);
+    // After the name is set: the cache folder it sweeps is named after the application.
+    m_staleStagingSweep->start();
 
     m_windowlessMenuBar = makeWindowlessMenuBar(m_bundle, menuCommands(nullptr));
     openMainWindow();
