@@ -6,10 +6,7 @@
 
 int main(int argc, char* argv[])
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s APP_DIR\n", argv[0]);
+    if (argc != 2)
         return 2;
-    }
     std::printf("%s\n", qUtf8Printable(imageToolPathForAppDir(QString::fromLocal8Bit(argv[1]))));
-    return 0;
 }

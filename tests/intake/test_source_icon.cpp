@@ -8,20 +8,45 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <memory>
-
 #include <sys/stat.h>
 
 using TestFiles::writeFile;
-
 using namespace Qt::StringLiterals;
 
 namespace {
 
 enum class Setup { NoSource, File, Folder, DanglingLink, LinkToFile, Fifo };
 
-const QByteArray pngBytes = QByteArray::fromHex("89504e470d0a1a0a0000000d49484452000000010000000108060000001f15c489");
-const QByteArray pdfBytes = "%PDF-1.4\n%\xe2\xe3\xcf\xd3\n1 0 obj\n<< /Type /Catalog >>\nendobj\n";
+const QByteArray png = QByteArray::fromHex("89504e470d0a1a0a0000000d49484452000000010000000108060000001f15c489");
+const QByteArray pdf = "%PDF-1.4\n%\xe2\xe3\xcf\xd3\n1 0 obj\n<< /Type /Catalog >>\nendobj\n";
+
+const struct {
+    const char* tag;
+    Setup setup;
+    const char* name;
+    QByteArray content;
+    const char* expected;
+} rows[] = {
+    { "no source", Setup::NoSource, "", {}, "plus.square.dashed" },
+    { "dangling link", Setup::DanglingLink, "broken.png", {}, "questionmark.square.dashed" },
+    { "folder named like a picture", Setup::Folder, "shots.png", {}, "folder" },
+    { "bundle, any case, chosen with a trailing slash is one item", Setup::Folder, "Foo.APP/", {}, "doc" },
+    { "link shows what it leads to", Setup::LinkToFile, "latest", png, "photo" },
+    { "empty picture judged by its name", Setup::File, "photo.png", {}, "photo" },
+    { "audio", Setup::File, "tune.flac", {}, "waveform" },
+    { "zip, an archive too", Setup::File, "bundle.zip", {}, "doc.zipper" },
+    { "motion jpeg, a video derived from a picture", Setup::File, "clip.mjpeg", {}, "film" },
+    { "pdf by content, despite its image alias", Setup::File, "paper", pdf, "doc.richtext" },
+    { "source code, text first", Setup::File, "main.cpp", "int main() {}\n", "doc.plaintext" },
+    { "xml, text first", Setup::File, "data.xml", "<?xml version=\"1.0\"?><a/>\n", "doc.plaintext" },
+    { "flat xml spreadsheet is no text", Setup::File, "budget.fods", {}, "tablecells" },
+    { "presentation, a zip inside", Setup::File, "talk.pptx", {}, "rectangle.3.offgrid" },
+    { "compressed tar", Setup::File, "backup.tar.gz", {}, "archivebox" },
+    { "database", Setup::File, "catalog.mdb", {}, "externaldrive" },
+    { "ogg container, neither audio nor video by name", Setup::File, "stream.ogx", {}, "film" },
+    { "word document, a zip inside", Setup::File, "letter.docx", {}, "doc" },
+    { "named pipe is not read", Setup::Fifo, "pipe", {}, "doc" },
+};
 
 } // namespace
 
@@ -36,115 +61,49 @@ static bool hasArtwork(const QString& symbolName)
 class SourceIconTest : public QObject {
     Q_OBJECT
 
+    QTemporaryDir m_dir;
+
 private Q_SLOTS:
-    void init();
-    void symbolForSource_data();
-    void symbolForSource();
-    void followsTheItemBetweenCalls();
-
-private:
-    Location makeSource(Setup setup, const QString& name, const QByteArray& content);
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-};
-
-void SourceIconTest::init()
-{
     // The symbol lookup stays silent, even for sources that are gone.
-    QTest::failOnWarning(QRegularExpression(u".*"_s));
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-}
+    void init() { QTest::failOnWarning(QRegularExpression(u".*"_s)); }
 
-Location SourceIconTest::makeSource(Setup setup, const QString& name, const QByteArray& content)
-{
-    const auto path = m_dir->filePath(name);
-    const auto target = m_dir->filePath(u"target"_s);
-    bool made = true;
-    switch (setup) {
-    case Setup::NoSource:
-        return std::nullopt;
-    case Setup::File:
-        made = writeFile(path, content);
-        break;
-    case Setup::Folder:
-        made = QDir().mkpath(path);
-        break;
-    case Setup::DanglingLink:
-        made = QFile::link(target, path);
-        break;
-    case Setup::LinkToFile:
-        made = writeFile(target, content) && QFile::link(target, path);
-        break;
-    case Setup::Fifo:
-        made = ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
-        break;
+    void symbolForSource_data()
+    {
+        QTest::addColumn<int>("row");
+        for (int i = 0; i < int(std::size(rows)); ++i)
+            QTest::newRow(rows[i].tag) << i;
     }
-    if (!made)
-        return std::nullopt;
-    return QUrl::fromLocalFile(path);
-}
 
-void SourceIconTest::symbolForSource_data()
-{
-    QTest::addColumn<Setup>("setup");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QString>("expected");
+    void symbolForSource()
+    {
+        QFETCH(int, row);
+        const auto& [tag, setup, name, content, expected] = rows[row];
+        // Each row in a folder of its own, so "target" and the names never meet an earlier row's.
+        const QTemporaryDir dir;
+        const auto path = dir.filePath(QString::fromUtf8(name)), target = dir.filePath(u"target"_s);
+        const bool made = setup == Setup::File ? writeFile(path, content)
+            : setup == Setup::Folder           ? QDir().mkpath(path)
+            : setup == Setup::DanglingLink     ? QFile::link(target, path)
+            : setup == Setup::LinkToFile       ? writeFile(target, content) && QFile::link(target, path)
+                                               : setup == Setup::Fifo && ::mkfifo(qPrintable(path), 0600) == 0;
+        QCOMPARE(made, setup != Setup::NoSource);
+        const auto symbol = sourceIconName(made ? Location(QUrl::fromLocalFile(path)) : std::nullopt);
+        QCOMPARE(symbol, QString::fromUtf8(expected));
+        QVERIFY2(hasArtwork(symbol), qPrintable(symbol));
+    }
 
-    const auto add
-        = [](const char* tag, Setup setup, const char* name, const QByteArray& content, const char* expected) {
-              QTest::newRow(tag) << setup << QString::fromUtf8(name) << content << QString::fromUtf8(expected);
-          };
-
-    add("no source", Setup::NoSource, "", {}, "plus.square.dashed");
-    add("dangling link", Setup::DanglingLink, "broken.png", {}, "questionmark.square.dashed");
-    add("folder named like a picture", Setup::Folder, "shots.png", {}, "folder");
-    add("bundle, any case, chosen with a trailing slash is one item", Setup::Folder, "Foo.APP/", {}, "doc");
-    add("link shows what it leads to", Setup::LinkToFile, "latest", pngBytes, "photo");
-    add("empty picture judged by its name", Setup::File, "photo.png", {}, "photo");
-    add("audio", Setup::File, "tune.flac", {}, "waveform");
-    add("zip, an archive too", Setup::File, "bundle.zip", {}, "doc.zipper");
-    add("motion jpeg, a video derived from a picture", Setup::File, "clip.mjpeg", {}, "film");
-    add("pdf by content, despite its image alias", Setup::File, "paper", pdfBytes, "doc.richtext");
-    add("source code, text first", Setup::File, "main.cpp", "int main() {}\n", "doc.plaintext");
-    add("xml, text first", Setup::File, "data.xml", "<?xml version=\"1.0\"?><a/>\n", "doc.plaintext");
-    add("flat xml spreadsheet is no text", Setup::File, "budget.fods", {}, "tablecells");
-    add("presentation, a zip inside", Setup::File, "talk.pptx", {}, "rectangle.3.offgrid");
-    add("compressed tar", Setup::File, "backup.tar.gz", {}, "archivebox");
-    add("database", Setup::File, "catalog.mdb", {}, "externaldrive");
-    add("ogg container, neither audio nor video by name", Setup::File, "stream.ogx", {}, "film");
-    add("word document, a zip inside", Setup::File, "letter.docx", {}, "doc");
-    add("named pipe is not read", Setup::Fifo, "pipe", {}, "doc");
-}
-
-void SourceIconTest::symbolForSource()
-{
-    QFETCH(Setup, setup);
-    QFETCH(QString, name);
-    QFETCH(QByteArray, content);
-    QFETCH(QString, expected);
-
-    const auto location = makeSource(setup, name, content);
-    QCOMPARE(location.has_value(), setup != Setup::NoSource);
-    const auto symbol = sourceIconName(location);
-    QCOMPARE(symbol, expected);
-    QVERIFY2(hasArtwork(symbol), qPrintable(symbol));
-}
-
-void SourceIconTest::followsTheItemBetweenCalls()
-{
-    const auto path = m_dir->filePath(u"changing.png"_s);
-    const auto location = Location(QUrl::fromLocalFile(path));
-
-    QVERIFY(writeFile(path, pngBytes));
-    QCOMPARE(sourceIconName(location), u"photo"_s);
-    QVERIFY(QFile::remove(path));
-    QCOMPARE(sourceIconName(location), u"questionmark.square.dashed"_s);
-    QVERIFY(QDir().mkdir(path));
-    QCOMPARE(sourceIconName(location), u"folder"_s);
-}
+    void followsTheItemBetweenCalls()
+    {
+        const auto path = m_dir.filePath(u"changing.png"_s);
+        const auto location = Location(QUrl::fromLocalFile(path));
+        QVERIFY(writeFile(path, png));
+        QCOMPARE(sourceIconName(location), u"photo"_s);
+        QVERIFY(QFile::remove(path));
+        QCOMPARE(sourceIconName(location), u"questionmark.square.dashed"_s);
+        QVERIFY(QDir().mkdir(path));
+        QCOMPARE(sourceIconName(location), u"folder"_s);
+    }
+};
 
 QTEST_GUILESS_MAIN(SourceIconTest)
 #include "test_source_icon.moc"
-

@@ -11,9 +11,12 @@ import pycdlib
 TOOL = os.environ.get("VELBROOK_HDIUTIL", "")
 
 
+def run_tool(*args, **kwargs):
+    return subprocess.run([TOOL, *args], capture_output=True, text=True, timeout=600, **kwargs)
+
+
 def make_hybrid(image, source, *extra, **kwargs):
-    return subprocess.run([TOOL, "makehybrid", "-o", image, source, "-iso", "-joliet", *extra], capture_output=True,
-                          text=True, timeout=600, **kwargs)
+    return run_tool("makehybrid", "-o", image, source, "-iso", "-joliet", *extra, **kwargs)
 
 
 def scratch_dir(test, parent=None):
