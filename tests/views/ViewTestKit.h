@@ -18,8 +18,7 @@ constexpr int exportTimeout = 15000;
 // which RUNS names a file counting the tool's runs and GO one the tool waits for.
 struct Workspace {
     QTemporaryDir root;
-    // Answers the model's dialogs with the source and the destination.
-    std::shared_ptr<ScriptedChooser> chooser = std::make_shared<ScriptedChooser>();
+    std::shared_ptr<ScriptedChooser> chooser = std::make_shared<ScriptedChooser>(); // answers source, destination
 
     Workspace()
     {
@@ -63,14 +62,11 @@ inline bool dropUrls(QWidget& widget, const QList<QUrl>& urls)
     const QPoint local = target ? target->mapFrom(widget.window(), position) : QPoint();
     QDragEnterEvent enter(local, Qt::CopyAction, &mimeData, Qt::LeftButton, Qt::NoModifier);
     QDropEvent drop(QPointF(local), Qt::CopyAction, &mimeData, Qt::LeftButton, Qt::NoModifier);
-    for (QDropEvent* event : { static_cast<QDropEvent*>(&enter), &drop }) {
+    return target && std::ranges::all_of(std::initializer_list<QDropEvent*> { &enter, &drop }, [target](auto* event) {
         event->setAccepted(false);
-        if (target)
-            QApplication::sendEvent(target, event);
-        if (!event->isAccepted())
-            return false;
-    }
-    return true;
+        QApplication::sendEvent(target, event);
+        return event->isAccepted();
+    });
 }
 
 // Runs `drive` on the file dialog about to open, inside the dialog's own loop; a dialog it leaves open, as a failed

@@ -45,24 +45,21 @@ class DesktopServices : public QDBusVirtualObject {
 public:
     explicit DesktopServices(bool withFileManager)
     {
-        m_daemon.start(u"dbus-daemon"_s, { u"--session"_s, u"--nofork"_s, u"--print-address=1"_s });
-        m_daemon.waitForReadyRead(10000); // a bus that never starts fails the calls below
-        m_address = QString::fromUtf8(m_daemon.readLine().trimmed());
-        QDBusConnection service = QDBusConnection::connectToBus(m_address, u"services"_s);
+        bus.start(u"dbus-daemon"_s, { u"--session"_s, u"--nofork"_s, u"--print-address=1"_s });
+        bus.waitForReadyRead(10000); // a bus that never starts fails the calls below
+        const QString address = QString::fromUtf8(bus.readLine().trimmed());
+        QDBusConnection service = QDBusConnection::connectToBus(address, u"services"_s);
         service.registerService(u"org.freedesktop.Notifications"_s);
         if (withFileManager)
             service.registerService(u"org.freedesktop.FileManager1"_s);
         service.registerVirtualObject(u"/org/freedesktop"_s, this, QDBusConnection::SubPath);
+        desktop = std::make_shared<FreedesktopDesktop>(QDBusConnection::connectToBus(address, u"client"_s),
+            [this](const QUrl& url) { return opened << url, true; });
     }
     ~DesktopServices() override // then the daemon is killed
     {
         QDBusConnection::disconnectFromBus(u"client"_s);
         QDBusConnection::disconnectFromBus(u"services"_s);
-    }
-    [[nodiscard]] std::shared_ptr<Desktop> desktop()
-    {
-        return std::make_shared<FreedesktopDesktop>(QDBusConnection::connectToBus(m_address, u"client"_s),
-            [this](const QUrl& url) { return opened << url, true; });
     }
     QString introspect(const QString&) const override { return {}; }
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
@@ -73,12 +70,10 @@ public:
         return connection.send(message.createReply(QVariant(uint(1))));
     }
 
+    QProcess bus;
+    std::shared_ptr<Desktop> desktop;
     QStringList calls;
     QList<QUrl> opened;
-
-private:
-    QProcess m_daemon;
-    QString m_address;
 };
 
 // A main window as the application makes one, with menus holding the view's actions, and both locations chosen.
@@ -184,14 +179,13 @@ private Q_SLOTS:
         QVERIFY(!symbolIcon(u"doc"_s, Qt::black).isNull()); // registers the icon resources
         QStringList files = QDir(u":/icons"_s).entryList({ u"*.svg"_s });
         QVERIFY(files.size() > artwork.size());
-        const auto opaque = [](const QColor& pixel) { return pixel.alpha() > 240; };
         const auto drawn = [](const QColor& pixel) { return pixel.alpha() > 0; };
         for (const QString& name : files.replaceInStrings(u".svg"_s, QString())) {
             // Every stroke's core in the colour asked for, and nothing on the border, where it would be cut off.
             const QPixmap pixmap = symbolPixmap(name, QColor(220, 20, 30), QSize(64, 64), 1.0);
             const int red = pixelsOf(pixmap, QColor(220, 20, 30), 240);
             QVERIFY2(artwork.contains(name)
-                    || (red > 40 && red == countPixels(pixmap, opaque)
+                    || (red > 40 && red == countPixels(pixmap, [](const QColor& p) { return p.alpha() > 240; })
                         && countPixels(pixmap, drawn) == countPixels(pixmap.copy(1, 1, 62, 62), drawn)),
                 qPrintable(name));
         }
@@ -380,7 +374,7 @@ private Q_SLOTS:
         };
         for (const auto& [active, fileManager, script, expected] : rows) {
             DesktopServices services(*fileManager);
-            Window window(true, stageSource, services.desktop());
+            Window window(true, stageSource, services.desktop);
             QVERIFY(QTest::qWaitForWindowActive(&window.window));
             if (!*active)
                 window.window.hide();
