@@ -12,18 +12,6 @@ using namespace ViewTestKit;
 
 namespace {
 
-// Answers the question about to be asked, inside its own loop, with the button of that text, noting the default.
-void answerWith(const QString& buttonText, QStringList* defaults)
-{
-    QTimer::singleShot(0, qApp, [buttonText, defaults] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        *defaults << (box ? box->defaultButton()->text() : QString());
-        for (QAbstractButton* button : box ? box->buttons() : QList<QAbstractButton*>())
-            if (button->text() == buttonText)
-                button->click();
-    });
-}
-
 // The application's first main window, with a source taken and a destination chosen in its dialog.
 struct RunningApp {
     RunningApp()
@@ -58,8 +46,7 @@ private Q_SLOTS:
         const QRect available = window.screen()->availableGeometry();
         // The screen main() sets up is lower than the content's preferred minimum and the menu bar.
         QVERIFY(available.height() < MainView::preferredMinimumSize.height() + window.menuBar()->sizeHint().height());
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QVERIFY(available.contains(window.frameGeometry()));
+        QVERIFY(QTest::qWaitForWindowExposed(&window) && available.contains(window.frameGeometry()));
 
         // The widest state, an image's size and Show in Folder, cuts off nothing and squeezes nothing to nothing.
         app.workspace.script("image 4096\n");
@@ -68,7 +55,7 @@ private Q_SLOTS:
         for (const QSize size : { window.size(), window.minimumSize() }) {
             window.resize(size);
             QTRY_COMPARE(window.size(), size);
-            QCoreApplication::processEvents();
+            QCoreApplication::processEvents(); // the layout for that size
             for (const QWidget* child : window.findChildren<QWidget*>()) {
                 const QRect area(child->mapTo(&window, QPoint(0, 0)), child->size());
                 QVERIFY2(!child->isVisibleTo(&window) || (!area.isEmpty() && window.rect().contains(area)),
@@ -83,15 +70,24 @@ private Q_SLOTS:
         RunningApp app;
         const auto model = app.window->model();
         QTRY_VERIFY(model->canStartExport());
-        QVERIFY(!app.velbrook.exportRunning()); // Quit asks nothing
         app.workspace.script("wait-for GO\n");
         model->startExport();
+        // Answers the question about to be asked, inside its loop, with the button of that text, noting the default.
         QStringList defaults;
-        answerWith(QStringLiteral("Cancel"), &defaults);
+        const auto answerWith = [&defaults](const QString& text) {
+            QTimer::singleShot(0, qApp, [text, &defaults] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                defaults << (box ? box->defaultButton()->text() : QString());
+                for (QAbstractButton* button : box ? box->buttons() : QList<QAbstractButton*>())
+                    if (button->text() == text)
+                        button->click();
+            });
+        };
+        answerWith(QStringLiteral("Cancel"));
         app.velbrook.requestQuit();
         QVERIFY(model->canCancelExport());
         QTimer::singleShot(0, qApp, [&app] { app.velbrook.requestQuit(); });
-        answerWith(QStringLiteral("Stop and Quit"), &defaults);
+        answerWith(QStringLiteral("Stop and Quit"));
         QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(1); });
         QCOMPARE(QApplication::exec(), 0);
         QCOMPARE(defaults, QStringList({ "Cancel", "Cancel" })); // asked both times, the safe answer the default

@@ -147,13 +147,6 @@ int pixelsOf(const QPixmap& pixmap, const QColor& c, int alpha = 200)
 
 const Bundle velbrook { QJsonObject { { u"CFBundleName"_s, u"Velbrook"_s } } };
 
-QWidget* windowTitled(const QString& title)
-{
-    const auto windows = QApplication::topLevelWidgets();
-    const auto found = std::ranges::find(windows, title, &QWidget::windowTitle);
-    return found == windows.end() ? nullptr : *found;
-}
-
 // Selects `path` in the dialog's list as a click would and presses Open.
 void selectAndOpen(QFileDialog& dialog, const QString& path)
 {
@@ -448,18 +441,22 @@ private Q_SLOTS:
     void aboutAndHelpAreMadeOnceShownAgainAndCloseWithTheLastMainWindow()
     {
         AppDelegate delegate(velbrook);
+        const auto titled = [](const QString& title) { // the windows of that title, to see each made once
+            QWidgetList all = QApplication::topLevelWidgets();
+            return all.removeIf([&title](QWidget* w) { return w->windowTitle() != title; }), all;
+        };
         for (const bool about : { true, false }) {
             const auto show = [&] { about ? delegate.showAboutWindow() : delegate.showHelpWindow(); };
             const QString title = (about ? u"About"_s : u"Help"_s) + u" Velbrook"_s;
-            QVERIFY(!windowTitled(title));
+            QVERIFY(titled(title).isEmpty());
             show();
-            QPointer<QWidget> first = windowTitled(title);
+            QPointer<QWidget> first = titled(title).value(0);
             QVERIFY2(first && first->isVisible() && first->minimumSize() == first->maximumSize(), qPrintable(title));
             const QPoint position = first->pos();
             first->close();
             QCoreApplication::processEvents();
             show();
-            QVERIFY2(first && windowTitled(title) == first && first->isVisible() && first->pos() == position,
+            QVERIFY2(first && titled(title) == QWidgetList { first } && first->isVisible() && first->pos() == position,
                 qPrintable(title));
             first->showMinimized();
             show();
