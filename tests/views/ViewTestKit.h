@@ -14,8 +14,7 @@ namespace ViewTestKit {
 
 constexpr int exportTimeout = 15000;
 
-// A source file, a destination folder, and the fake image tool's script (see tests/model/fake_image_tool.cpp), in
-// which RUNS names a file counting the tool's runs and GO one the tool waits for.
+// A source, a destination, and a fake tool script (tests/model/fake_image_tool.cpp); RUNS counts runs, GO holds it.
 struct Workspace {
     QTemporaryDir root;
     std::shared_ptr<ScriptedChooser> chooser = std::make_shared<ScriptedChooser>(); // answers source, destination
@@ -49,8 +48,7 @@ template <typename Part = QWidget> Part* part(const QWidget& root, const char* n
     return root.findChild<Part*>(QLatin1String(name));
 }
 
-// Drags and drops `urls` onto `widget`'s centre as Qt's window does: to the widget under the point, or the nearest
-// parent of it that takes drops. Returns whether the drop was accepted.
+// Whether a drop on `widget`'s centre is taken, sent as Qt's window does: to the nearest widget there taking drops.
 inline bool dropUrls(QWidget& widget, const QList<QUrl>& urls)
 {
     const QPoint position = widget.mapTo(widget.window(), widget.rect().center());
@@ -69,8 +67,7 @@ inline bool dropUrls(QWidget& widget, const QList<QUrl>& urls)
     });
 }
 
-// Runs `drive` on the file dialog about to open, inside the dialog's own loop; a dialog it leaves open, as a failed
-// check does, is rejected, so a broken test ends instead of waiting forever.
+// Runs `drive` in the next file dialog's loop, then rejects it if still open, so a failed check cannot hang the test.
 inline void whenDialogOpens(const std::function<void(QFileDialog&)>& drive)
 {
     auto* poll = new QTimer;

@@ -39,8 +39,7 @@ public:
     void announce(QWidget& line) override { announcements << line.objectName() + u'|' + accessibleName(&line); }
 };
 
-// The file manager (when `withFileManager`) and notifications as one stand-in on a private session bus: it notes
-// each call, as "summary|body" or the URIs to show, and answers it. Its desktop notes the folders it opens.
+// File manager (if asked) and notifications on a private bus, so names are routed; notes calls and opened folders.
 class DesktopServices : public QDBusVirtualObject {
 public:
     explicit DesktopServices(bool withFileManager)
@@ -89,7 +88,6 @@ struct Window {
     }
 
     [[nodiscard]] QString text(const char* name) const { return part<QLineEdit>(window, name)->text(); }
-    // The progress row's visible parts and the enabled export commands, in one line.
     [[nodiscard]] QString state() const
     {
         QStringList state;
@@ -109,7 +107,6 @@ struct Window {
         model->startExport();
         QTRY_VERIFY_WITH_TIMEOUT(!model->exportInProgress() && !model->stagingInProgress(), exportTimeout);
     }
-    // Object names in the order Tab visits them, from the source area round to it again.
     [[nodiscard]] QString tabChain() const
     {
         part(window, "sourceArea")->setFocus(Qt::TabFocusReason);
@@ -136,7 +133,6 @@ int countPixels(const QPixmap& pixmap, const std::function<bool(const QColor&)>&
     return count;
 }
 
-// Pixels of `c` more opaque than `alpha`, give or take a little antialiasing.
 int pixelsOf(const QPixmap& pixmap, const QColor& c, int alpha = 200)
 {
     return countPixels(pixmap, [c, alpha](const QColor& p) {
@@ -147,7 +143,6 @@ int pixelsOf(const QPixmap& pixmap, const QColor& c, int alpha = 200)
 
 const Bundle velbrook { QJsonObject { { u"CFBundleName"_s, u"Velbrook"_s } } };
 
-// Selects `path` in the dialog's list as a click would and presses Open.
 void selectAndOpen(QFileDialog& dialog, const QString& path)
 {
     dialog.setDirectory(QFileInfo(path).absolutePath());
@@ -385,8 +380,7 @@ private Q_SLOTS:
         }
     }
 
-    // The whole way a user goes, with the real image tool, on a real display where there is one: a folder dropped
-    // on the window, a destination chosen in the dialog, Export pressed. CMake runs it alone as its own test.
+    // The whole way a user goes, with the real image tool; CMake runs it alone, on a real display where there is one.
     void exportsADroppedFolderToTheChosenDestination()
     {
         const QString toolPath = qEnvironmentVariable("VELBROOK_IMAGE_TOOL");
