@@ -12,30 +12,15 @@ using namespace ViewTestKit;
 
 namespace {
 
-// Answers the question about to be asked, inside its own loop, with the button of that text, noting the default.
-void answerWith(const QString& buttonText, QStringList* defaults)
-{
-    QTimer::singleShot(0, qApp, [buttonText, defaults] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            *defaults << box->defaultButton()->text();
-            for (QAbstractButton* button : box->buttons())
-                if (button->text() == buttonText)
-                    button->click();
-        }
-    });
-}
-
 // The application's first main window, with a source taken and a destination chosen in its dialog.
 struct RunningApp {
     RunningApp()
     {
         for (QWidget* widget : QApplication::topLevelWidgets())
-            if (auto* main = qobject_cast<MainWindow*>(widget))
-                window = main;
-        if (!window || !window->takeSource(workspace.sourceUrl()))
+            window = window ? window.get() : qobject_cast<MainWindow*>(widget);
+        if (!window || !window->takeSource(QUrl::fromLocalFile(workspace.sourcePath())))
             qFatal("no main window taking a source");
-        // With nothing selected, Open takes the folder shown.
-        whenDialogOpens([this](QFileDialog& dialog) {
+        whenDialogOpens([this](QFileDialog& dialog) { // with nothing selected, Open takes the folder shown
             dialog.setDirectory(workspace.destinationPath());
             QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open), Qt::LeftButton);
         });
@@ -59,20 +44,18 @@ private Q_SLOTS:
         RunningApp app;
         MainWindow& window = *app.window;
         const QRect available = window.screen()->availableGeometry();
-        // The screen main() sets up leaves less height than the content's preferred minimum and the menu bar.
+        // The screen main() sets up is lower than the content's preferred minimum and the menu bar.
         QVERIFY(available.height() < MainView::preferredMinimumSize.height() + window.menuBar()->sizeHint().height());
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QVERIFY(available.contains(window.frameGeometry()));
+        QVERIFY(QTest::qWaitForWindowExposed(&window) && available.contains(window.frameGeometry()));
 
-        // The widest state, an image written with its size and the Show in Folder link, cuts off nothing and
-        // squeezes nothing to nothing.
+        // The widest state, an image's size and Show in Folder, cuts off nothing and squeezes nothing to nothing.
         app.workspace.script("image 4096\n");
         QTest::mouseClick(part(window, "exportButton"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(part(window, "showInFolder")->isVisible(), exportTimeout);
         for (const QSize size : { window.size(), window.minimumSize() }) {
             window.resize(size);
             QTRY_COMPARE(window.size(), size);
-            QCoreApplication::processEvents();
+            QCoreApplication::processEvents(); // the layout for that size
             for (const QWidget* child : window.findChildren<QWidget*>()) {
                 const QRect area(child->mapTo(&window, QPoint(0, 0)), child->size());
                 QVERIFY2(!child->isVisibleTo(&window) || (!area.isEmpty() && window.rect().contains(area)),
@@ -87,19 +70,27 @@ private Q_SLOTS:
         RunningApp app;
         const auto model = app.window->model();
         QTRY_VERIFY(model->canStartExport());
-        QVERIFY(!app.velbrook.exportRunning()); // Quit asks nothing
         app.workspace.script("wait-for GO\n");
         model->startExport();
+        // Answers the question about to be asked, inside its loop, with the button of that text, noting the default.
         QStringList defaults;
-        answerWith(QStringLiteral("Cancel"), &defaults);
+        const auto answerWith = [&defaults](const QString& text) {
+            QTimer::singleShot(0, qApp, [text, &defaults] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                defaults << (box ? box->defaultButton()->text() : QString());
+                for (QAbstractButton* button : box ? box->buttons() : QList<QAbstractButton*>())
+                    if (button->text() == text)
+                        button->click();
+            });
+        };
+        answerWith(QStringLiteral("Cancel"));
         app.velbrook.requestQuit();
         QVERIFY(model->canCancelExport());
-
         QTimer::singleShot(0, qApp, [&app] { app.velbrook.requestQuit(); });
-        answerWith(QStringLiteral("Stop and Quit"), &defaults);
+        answerWith(QStringLiteral("Stop and Quit"));
         QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(1); });
         QCOMPARE(QApplication::exec(), 0);
-        QCOMPARE(defaults, QStringList({ "Cancel", "Cancel" })); // the safe answer is the default
+        QCOMPARE(defaults, QStringList({ "Cancel", "Cancel" })); // asked both times, the safe answer the default
     }
 };
 
@@ -110,8 +101,7 @@ int main(int argc, char* argv[])
     const QString config = scratch.filePath(QStringLiteral("screens.json"));
     TestFiles::writeFile(config, R"({"screens": [{"name": "laptop", "x": 0, "y": 0, "width": 960, "height": 512}]})");
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toLocal8Bit());
-    // The application sweeps stale staging folders at start; only this test's own.
-    qputenv("TMPDIR", scratch.path().toLocal8Bit());
+    qputenv("TMPDIR", scratch.path().toLocal8Bit()); // the application sweeps stale staging folders at start
     qputenv("XDG_CACHE_HOME", scratch.path().toLocal8Bit());
     QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     QApplication application(argc, argv);

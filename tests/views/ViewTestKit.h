@@ -14,25 +14,24 @@ namespace ViewTestKit {
 
 constexpr int exportTimeout = 15000;
 
-// A source file, a destination folder, and the script the fake image tool follows (its commands are listed in
-// tests/model/fake_image_tool.cpp). "record RUNS" in a script counts the tool's runs; "wait-for GO" holds it.
-class Workspace {
-public:
+// A source, a destination, and a fake tool script (tests/model/fake_image_tool.cpp); RUNS counts runs, GO holds it.
+struct Workspace {
+    QTemporaryDir root;
+    std::shared_ptr<ScriptedChooser> chooser = std::make_shared<ScriptedChooser>(); // answers source, destination
+
     Workspace()
     {
         TestFiles::writeFile(path(QStringLiteral("destination/.keep")), {});
         TestFiles::writeFile(sourcePath(), "content\n");
-        chooser->sourceAnswer = { true, sourceUrl() };
+        chooser->sourceAnswer = { true, QUrl::fromLocalFile(sourcePath()) };
         chooser->destinationAnswer = { true, destinationUrl() };
     }
-    [[nodiscard]] QString path(const QString& relative) const { return m_root.filePath(relative); }
+    [[nodiscard]] QString path(const QString& relative) const { return root.filePath(relative); }
     [[nodiscard]] QString sourcePath() const { return path(QStringLiteral("source.txt")); }
     [[nodiscard]] QString destinationPath() const { return path(QStringLiteral("destination")); }
     [[nodiscard]] QString imagePath() const { return path(QStringLiteral("destination/source.iso")); }
-    [[nodiscard]] QUrl sourceUrl() const { return QUrl::fromLocalFile(sourcePath()); }
     [[nodiscard]] QUrl destinationUrl() const { return QUrl::fromLocalFile(destinationPath()); }
-
-    void script(QByteArray commands)
+    void script(QByteArray commands) const
     {
         commands.replace("RUNS", path(QStringLiteral("runs")).toUtf8())
             .replace("GO", path(QStringLiteral("go")).toUtf8());
@@ -41,12 +40,6 @@ public:
     }
     void letToolGo() const { TestFiles::writeFile(path(QStringLiteral("go")), {}); }
     [[nodiscard]] int toolRuns() const { return int(TestFiles::readFile(path(QStringLiteral("runs"))).count("argc ")); }
-
-    // Answers the model's dialogs with the source and the destination.
-    std::shared_ptr<ScriptedChooser> chooser = std::make_shared<ScriptedChooser>();
-
-private:
-    QTemporaryDir m_root;
 };
 
 // The child of `root` with that object name; a misspelt name crashes the test at once.
@@ -55,32 +48,26 @@ template <typename Part = QWidget> Part* part(const QWidget& root, const char* n
     return root.findChild<Part*>(QLatin1String(name));
 }
 
-// Delivers a drag and drop of `urls` onto `widget`'s centre as Qt's window does: to the widget under the point,
-// or the nearest parent of it that takes drops. Returns whether the drop was accepted.
+// Whether a drop on `widget`'s centre is taken, sent as Qt's window does: to the nearest widget there taking drops.
 inline bool dropUrls(QWidget& widget, const QList<QUrl>& urls)
 {
     const QPoint position = widget.mapTo(widget.window(), widget.rect().center());
     QWidget* target = widget.window()->childAt(position);
     while (target && !target->acceptDrops())
         target = target->parentWidget();
-    if (!target)
-        return false;
     QMimeData mimeData;
     mimeData.setUrls(urls);
-    const QPoint local = target->mapFrom(widget.window(), position);
+    const QPoint local = target ? target->mapFrom(widget.window(), position) : QPoint();
     QDragEnterEvent enter(local, Qt::CopyAction, &mimeData, Qt::LeftButton, Qt::NoModifier);
     QDropEvent drop(QPointF(local), Qt::CopyAction, &mimeData, Qt::LeftButton, Qt::NoModifier);
-    for (QDropEvent* event : { static_cast<QDropEvent*>(&enter), &drop }) {
+    return target && std::ranges::all_of(std::initializer_list<QDropEvent*> { &enter, &drop }, [target](auto* event) {
         event->setAccepted(false);
         QApplication::sendEvent(target, event);
-        if (!event->isAccepted())
-            return false;
-    }
-    return true;
+        return event->isAccepted();
+    });
 }
 
-// Runs `drive` on the file dialog about to open, from inside the dialog's own event loop. A dialog the step
-// left open, as a failed check does, is rejected, so a broken test ends instead of waiting on it forever.
+// Runs `drive` in the next file dialog's loop, then rejects it if still open, so a failed check cannot hang the test.
 inline void whenDialogOpens(const std::function<void(QFileDialog&)>& drive)
 {
     auto* poll = new QTimer;

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The views and the windows around them: symbols, dialogs, About, Help and menus, and the main window: what it shows
-// in each state, how the keyboard and assistive technologies reach it, and the desktop it calls once an image is made.
+// The views and the windows around them: symbols, dialogs, About, Help, menus, and the main window in each state.
 
 #include "HeldStaging.h"
 #include "ViewTestKit.h"
@@ -22,7 +21,6 @@
 #include <QtDBus>
 
 using namespace Qt::StringLiterals;
-
 using namespace ViewTestKit;
 
 namespace {
@@ -41,88 +39,74 @@ public:
     void announce(QWidget& line) override { announcements << line.objectName() + u'|' + accessibleName(&line); }
 };
 
-// The file manager (when `withFileManager`) and notifications as one stand-in on a private session bus of the test's
-// own: it notes each call, as "summary|body" or the URIs to show, and answers it. Its desktop notes folders it opens.
+// File manager (if asked) and notifications on a private bus, so names are routed; notes calls and opened folders.
 class DesktopServices : public QDBusVirtualObject {
 public:
     explicit DesktopServices(bool withFileManager)
     {
-        m_daemon.start(u"dbus-daemon"_s, { u"--session"_s, u"--nofork"_s, u"--print-address=1"_s });
-        if (!m_daemon.waitForReadyRead(10000))
-            return;
-        m_address = QString::fromUtf8(m_daemon.readLine().trimmed());
-        QDBusConnection service = QDBusConnection::connectToBus(m_address, u"services"_s);
+        bus.start(u"dbus-daemon"_s, { u"--session"_s, u"--nofork"_s, u"--print-address=1"_s });
+        bus.waitForReadyRead(10000); // a bus that never starts fails the calls below
+        const QString address = QString::fromUtf8(bus.readLine().trimmed());
+        QDBusConnection service = QDBusConnection::connectToBus(address, u"services"_s);
         service.registerService(u"org.freedesktop.Notifications"_s);
         if (withFileManager)
             service.registerService(u"org.freedesktop.FileManager1"_s);
         service.registerVirtualObject(u"/org/freedesktop"_s, this, QDBusConnection::SubPath);
+        desktop = std::make_shared<FreedesktopDesktop>(QDBusConnection::connectToBus(address, u"client"_s),
+            [this](const QUrl& url) { return opened << url, true; });
     }
-    ~DesktopServices() override
+    ~DesktopServices() override // then the daemon is killed
     {
         QDBusConnection::disconnectFromBus(u"client"_s);
         QDBusConnection::disconnectFromBus(u"services"_s);
-        m_daemon.kill();
-        m_daemon.waitForFinished();
-    }
-    [[nodiscard]] std::shared_ptr<Desktop> desktop()
-    {
-        return std::make_shared<FreedesktopDesktop>(QDBusConnection::connectToBus(m_address, u"client"_s),
-            [this](const QUrl& url) { return opened << url, true; });
     }
     QString introspect(const QString&) const override { return {}; }
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
     {
-        const QVariantList arguments = message.arguments();
-        calls << (message.member() == u"Notify" ? arguments.value(3).toString() + u'|' + arguments.value(4).toString()
-                                                : arguments.value(0).toStringList().join(u' '));
+        const QVariantList args = message.arguments();
+        calls << (message.member() == u"Notify" ? args.value(3).toString() + u'|' + args.value(4).toString()
+                                                : args.value(0).toStringList().join(u' '));
         return connection.send(message.createReply(QVariant(uint(1))));
     }
 
+    QProcess bus;
+    std::shared_ptr<Desktop> desktop;
     QStringList calls;
     QList<QUrl> opened;
-
-private:
-    QProcess m_daemon;
-    QString m_address;
 };
 
-// A main window as the application makes one: the view, and menus holding the view's actions.
+// A main window as the application makes one, with menus holding the view's actions, and both locations chosen.
 struct Window {
-    explicit Window(StagingStep staging = stageSource, std::shared_ptr<Desktop> otherDesktop = {})
+    explicit Window(bool choose = true, StagingStep staging = stageSource, std::shared_ptr<Desktop> other = {})
         : model(ExportModel::create(QStringLiteral(FAKE_TOOL_PATH), workspace.chooser, std::move(staging)))
     {
-        window.setCentralWidget(new MainView(model, otherDesktop ? otherDesktop : desktop));
+        window.setCentralWidget(new MainView(model, other ? other : desktop));
         buildMenus(*window.menuBar(), Bundle {}, {}, window.centralWidget()->actions());
         window.show();
+        if (choose)
+            model->selectSource(), model->selectDestination();
     }
 
     [[nodiscard]] QString text(const char* name) const { return part<QLineEdit>(window, name)->text(); }
-    [[nodiscard]] QAction* item(const QKeySequence& shortcut) const
-    {
-        const auto items = window.menuBar()->actions().first()->menu()->actions();
-        return *std::ranges::find(items, shortcut, &QAction::shortcut);
-    }
-    // What the progress row shows and which export commands are enabled, to compare a whole state at once.
-    [[nodiscard]] QStringList state() const
+    [[nodiscard]] QString state() const
     {
         QStringList state;
         for (const char* name : { "progressBar", "cancelButton", "isoSizeLine", "showInFolder", "endLine",
                  "failureSymbol", "exportButton" })
             if (part(window, name)->isVisibleTo(&window) && part(window, name)->isEnabled())
                 state << QLatin1String(name);
-        for (const QKeySequence& key : { QKeySequence(Qt::CTRL | Qt::Key_E), QKeySequence(Qt::Key_Escape) })
-            if (item(key)->isEnabled())
-                state << key.toString();
-        return state;
+        for (const QAction* item : window.menuBar()->actions().first()->menu()->actions())
+            if (item->isEnabled()
+                && (item->shortcut() == QKeySequence(u"Ctrl+E"_s) || item->shortcut() == Qt::Key_Escape))
+                state << item->shortcut().toString();
+        return state.join(u' ');
     }
-    void chooseBoth() const { model->selectSource(), model->selectDestination(); }
     void runExport(const QByteArray& script)
     {
         workspace.script(script);
         model->startExport();
         QTRY_VERIFY_WITH_TIMEOUT(!model->exportInProgress() && !model->stagingInProgress(), exportTimeout);
     }
-    // Object names in the order Tab visits them, from the source area round to it again.
     [[nodiscard]] QString tabChain() const
     {
         part(window, "sourceArea")->setFocus(Qt::TabFocusReason);
@@ -144,13 +128,11 @@ int countPixels(const QPixmap& pixmap, const std::function<bool(const QColor&)>&
 {
     const QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
     int count = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            count += counts(image.pixelColor(x, y));
+    for (int i = 0; i < image.width() * image.height(); ++i)
+        count += counts(image.pixelColor(i % image.width(), i / image.width()));
     return count;
 }
 
-// How many pixels of `pixmap` are `color` and more opaque than `alpha`, give or take a little antialiasing.
 int pixelsOf(const QPixmap& pixmap, const QColor& c, int alpha = 200)
 {
     return countPixels(pixmap, [c, alpha](const QColor& p) {
@@ -159,23 +141,12 @@ int pixelsOf(const QPixmap& pixmap, const QColor& c, int alpha = 200)
     });
 }
 
-const Bundle velbrook { QJsonObject { { QStringLiteral("CFBundleName"), QStringLiteral("Velbrook") } } };
+const Bundle velbrook { QJsonObject { { u"CFBundleName"_s, u"Velbrook"_s } } };
 
-QWidget* windowTitled(const QString& title)
-{
-    const auto windows = QApplication::topLevelWidgets();
-    const auto found = std::ranges::find(windows, title, &QWidget::windowTitle);
-    return found == windows.end() ? nullptr : *found;
-}
-
-// Colourful drawings, kept as authored; every other shipped drawing is a symbol.
-const QStringList kArtwork { QStringLiteral("isoDiscIcon"), QStringLiteral("velbrook") };
-
-// Selects `path` in the dialog's list as a click would and presses Open.
 void selectAndOpen(QFileDialog& dialog, const QString& path)
 {
     dialog.setDirectory(QFileInfo(path).absolutePath());
-    auto* list = dialog.findChild<QAbstractItemView*>(QStringLiteral("listView"));
+    auto* list = dialog.findChild<QAbstractItemView*>(u"listView"_s);
     auto* files = qobject_cast<QFileSystemModel*>(list->model());
     QTRY_VERIFY(!list->visualRect(files->index(path)).isEmpty()); // the model reads the folder in the background
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(files->index(path)).center());
@@ -192,40 +163,33 @@ class ViewsTest : public QObject {
 private Q_SLOTS:
     void symbolsFitTheirBoxInOneColourAndArtworkKeepsItsOwn()
     {
-        // Loads the icon resources, which are registered on first use.
-        QVERIFY(!symbolIcon(QStringLiteral("doc"), Qt::black).isNull());
-        const QStringList files = QDir(QStringLiteral(":/icons")).entryList({ QStringLiteral("*.svg") });
-        QVERIFY(files.size() > kArtwork.size());
-        for (const QString& file : files) {
-            const QString name = file.chopped(4);
-            if (kArtwork.contains(name))
-                continue;
+        const QStringList artwork { u"isoDiscIcon"_s, u"velbrook"_s }; // colourful, kept as authored
+        QVERIFY(!symbolIcon(u"doc"_s, Qt::black).isNull()); // registers the icon resources
+        QStringList files = QDir(u":/icons"_s).entryList({ u"*.svg"_s });
+        QVERIFY(files.size() > artwork.size());
+        const auto drawn = [](const QColor& pixel) { return pixel.alpha() > 0; };
+        for (const QString& name : files.replaceInStrings(u".svg"_s, QString())) {
+            // Every stroke's core in the colour asked for, and nothing on the border, where it would be cut off.
             const QPixmap pixmap = symbolPixmap(name, QColor(220, 20, 30), QSize(64, 64), 1.0);
-            // Each stroke's opaque core in the colour asked for: a part in a colour of its own vanishes on some
-            // palette.
-            const int opaque = countPixels(pixmap, [](const QColor& pixel) { return pixel.alpha() > 240; });
             const int red = pixelsOf(pixmap, QColor(220, 20, 30), 240);
-            // A stroke touching the border means the drawing runs outside its box and is cut off.
-            const auto drawn = [](const QColor& pixel) { return pixel.alpha() > 0; };
-            QVERIFY2(red > 40 && red == opaque
-                    && countPixels(pixmap, drawn) == countPixels(pixmap.copy(1, 1, 62, 62), drawn),
+            QVERIFY2(artwork.contains(name)
+                    || (red > 40 && red == countPixels(pixmap, [](const QColor& p) { return p.alpha() > 240; })
+                        && countPixels(pixmap, drawn) == countPixels(pixmap.copy(1, 1, 62, 62), drawn)),
                 qPrintable(name));
         }
-
-        // Fading the finished drawing, as for a disabled button, not dropping the colour's alpha stroke by stroke.
-        const QPixmap faded = symbolPixmap(QStringLiteral("folder"), QColor(0, 0, 0, 128), QSize(64, 64), 1.0);
-        QCOMPARE(countPixels(faded, [](const QColor& pixel) { return pixel.alpha() >= 145; }), 0);
-        QVERIFY(countPixels(faded, [](const QColor& pixel) { return pixel.alpha() > 110; }) > 0);
-        const QPixmap sharp = symbolPixmap(QStringLiteral("doc"), Qt::black, QSize(24, 24), 2.0);
+        // The finished drawing is faded, as for a disabled button, not each stroke, which would show overlaps.
+        const QPixmap faded = symbolPixmap(u"folder"_s, QColor(0, 0, 0, 128), QSize(64, 64), 1.0);
+        QVERIFY(countPixels(faded, [](const QColor& p) { return p.alpha() >= 145; }) == 0
+            && countPixels(faded, [](const QColor& p) { return p.alpha() > 110; }) > 0);
+        const QPixmap sharp = symbolPixmap(u"doc"_s, Qt::black, QSize(24, 24), 2.0);
         QVERIFY(sharp.size() == QSize(48, 48) && sharp.deviceIndependentSize() == QSizeF(24, 24));
         // A name is never a path, so it cannot reach outside the symbols or add a second ".svg".
-        for (const QString& name : { QStringLiteral("no.such.symbol"), QStringLiteral("../icons/folder") })
+        for (const QString& name : { u"no.such.symbol"_s, u"../icons/folder"_s })
             QVERIFY2(symbolPixmap(name, Qt::black, QSize(64, 64), 1.0).isNull() && symbolIcon(name, Qt::black).isNull()
                     && artworkIcon(name).isNull(),
                 qPrintable(name));
-        for (const QString& name : kArtwork) {
-            // Colourful means several distinct, clearly saturated hues.
-            QSet<int> hues;
+        for (const QString& name : artwork) {
+            QSet<int> hues; // several distinct, clearly saturated hues
             countPixels(artworkIcon(name).pixmap(QSize(128, 128), 1.0), [&hues](const QColor& pixel) {
                 return pixel.alpha() > 200 && pixel.hsvSaturation() > 50 && (hues.insert(pixel.hsvHue() / 30), true);
             });
@@ -236,12 +200,7 @@ private Q_SLOTS:
     void dialogsOpenAtTheCurrentChoiceAndTakeOneItemOrOneFolder()
     {
         Workspace workspace;
-        // The working directory is never a choice the user made.
-        QTemporaryDir elsewhere;
-        const QString previous = QDir::currentPath();
-        QDir::setCurrent(elsewhere.path());
-        const auto restore = qScopeGuard([previous] { QDir::setCurrent(previous); });
-        const auto model = ExportModel::create(QStringLiteral("/nonexistent/tool"), workspace.chooser);
+        const auto model = ExportModel::create(u"/nonexistent/tool"_s, workspace.chooser);
         FileDialogChooser chooser(nullptr);
         chooser.startFrom(model);
         const auto openedAt = [&chooser](bool source) {
@@ -250,59 +209,52 @@ private Q_SLOTS:
             (void)(source ? chooser.chooseSource() : chooser.chooseDestination());
             return folder;
         };
-        QCOMPARE(openedAt(true), QDir::home().canonicalPath()); // none yet: home
-        model->selectSource();
-        model->selectDestination();
-        QCOMPARE(openedAt(true), QFileInfo(workspace.path(".")).canonicalFilePath()); // the source's folder
-        QCOMPARE(openedAt(false), QFileInfo(workspace.destinationPath()).canonicalFilePath()); // the destination
+        QCOMPARE(openedAt(true), QDir::home().canonicalPath()); // none yet: home, not the working directory
+        model->selectSource(), model->selectDestination();
+        QCOMPARE(openedAt(true), QFileInfo(workspace.path(u"."_s)).canonicalFilePath()); // the source's folder
+        QCOMPARE(openedAt(false), QFileInfo(workspace.destinationPath()).canonicalFilePath());
 
         for (const QString& path : { workspace.sourcePath(), workspace.destinationPath() }) {
             whenDialogOpens([&](QFileDialog& dialog) { selectAndOpen(dialog, path); });
-            const ChooserAnswer answer = chooser.chooseSource();
-            QVERIFY2(answer.confirmed && answer.location == QUrl::fromLocalFile(path), qPrintable(path));
+            QCOMPARE(chooser.chooseSource().location, QUrl::fromLocalFile(path));
         }
-        bool showsFiles = true;
         whenDialogOpens([&](QFileDialog& dialog) {
-            showsFiles = dialog.fileMode() != QFileDialog::Directory || !dialog.testOption(QFileDialog::ShowDirsOnly);
+            QVERIFY(dialog.fileMode() == QFileDialog::Directory && dialog.testOption(QFileDialog::ShowDirsOnly));
             selectAndOpen(dialog, workspace.destinationPath());
         });
         QCOMPARE(chooser.chooseDestination().location, workspace.destinationUrl());
-        QVERIFY(!showsFiles);
     }
 
     void exportWaitsForBothLocationsAndEachEndReplacesTheLast()
     {
-        Window window;
+        Window window(false);
         QVERIFY(window.text("sourceField").isEmpty() && window.text("destinationField").isEmpty()
             && !part<QLineEdit>(window.window, "sourceField")->placeholderText().isEmpty()
             && !accessibleName(part(window.window, "progressBar")).isEmpty());
         for (const auto* button : window.window.findChildren<SymbolButton*>())
             QVERIFY2(!button->icon().isNull(), qPrintable(button->objectName()));
-        QCOMPARE(window.state(), QStringList());
 
         // The symbol and the path field inside the source area both choose; a cancelled dialog keeps the choice.
         QTest::mouseClick(part(window.window, "sourceSymbol"), Qt::LeftButton);
         window.workspace.chooser->sourceAnswer = {};
         QTest::mouseClick(part(window.window, "sourceField"), Qt::LeftButton);
         QCOMPARE(window.workspace.chooser->sourceRequests, 2);
-        QCOMPARE(window.text("sourceField"), window.workspace.sourcePath()); // a plain path, not a URL
-        QCOMPARE(window.state(), QStringList());
+        QCOMPARE(window.state(), QString());
         window.model->selectDestination();
-        QCOMPARE(window.text("destinationField"), window.workspace.destinationPath());
-        QCOMPARE(window.state(), QStringList({ "exportButton", "Ctrl+E" }));
+        QCOMPARE(window.text("sourceField") + u'|' + window.text("destinationField"), // plain paths, not URLs
+            window.workspace.sourcePath() + u'|' + window.workspace.destinationPath());
+        QCOMPARE(window.state(), u"exportButton Ctrl+E");
 
         window.runExport("image 3145728\n");
-        QCOMPARE(
-            window.state(), QStringList({ "progressBar", "isoSizeLine", "showInFolder", "exportButton", "Ctrl+E" }));
+        QCOMPARE(window.state(), u"progressBar isoSizeLine showInFolder exportButton Ctrl+E");
         const auto* bar = part<QProgressBar>(window.window, "progressBar");
         QCOMPARE(bar->value(), bar->maximum());
         const QStringList announced { "isoSizeLine|Exported ISO Size: 3 MB" };
         QCOMPARE(window.desktop->announcements, announced);
 
-        // The image is still there, so this one fails. Its start is no news, only its end; and the full bar of
-        // the earlier success is not this export's.
+        // The image is still there, so this one fails; only its end is news, and the earlier full bar goes.
         window.runExport("image 4096\n");
-        QCOMPARE(window.state(), QStringList({ "endLine", "failureSymbol", "exportButton", "Ctrl+E" }));
+        QCOMPARE(window.state(), u"endLine failureSymbol exportButton Ctrl+E");
         const QString line = part<ElidedLabel>(window.window, "endLine")->fullText();
         QVERIFY2(line.startsWith(QLatin1String("Export failed: ")), qPrintable(line));
         QCOMPARE(window.desktop->announcements, announced + QStringList { "endLine|" + line });
@@ -310,38 +262,21 @@ private Q_SLOTS:
         // An empty image is no size worth showing, nor news.
         QVERIFY(QFile::remove(window.workspace.imagePath()));
         window.runExport("image 0\n");
-        QCOMPARE(window.state(), QStringList({ "progressBar", "exportButton", "Ctrl+E" }));
+        QCOMPARE(window.state(), u"progressBar exportButton Ctrl+E");
         QCOMPARE(window.desktop->announcements.size(), 2);
 
         // Only the source area takes drops, and only of local items.
-        const QUrl web(QStringLiteral("https://example.org/disc.iso"));
-        const QUrl folder = window.workspace.destinationUrl();
+        const QUrl web(u"https://example.org/disc.iso"_s), folder = window.workspace.destinationUrl();
         QVERIFY(!dropUrls(*part(window.window, "destinationField"), { folder })
             && !dropUrls(*part(window.window, "sourceSymbol"), { web }));
         QVERIFY(dropUrls(*part(window.window, "sourceField"), { web, folder }));
         QTRY_COMPARE(window.text("sourceField"), window.workspace.destinationPath());
     }
 
-    void stagingShowsABusyBarAndEscapeCancels()
+    void keyboardReachesEachCommandOnceTabFollowsTheWorkAndEscapeCancelsStaging()
     {
         HeldStaging held;
-        Window window(held.step());
-        QVERIFY(QTest::qWaitForWindowActive(&window.window));
-        window.chooseBoth();
-        QTest::mouseClick(part<QAbstractButton>(window.window, "exportButton"), Qt::LeftButton);
-        QCOMPARE(window.state(), QStringList({ "progressBar", "cancelButton", "Esc" }));
-        QCOMPARE(part<QProgressBar>(window.window, "progressBar")->maximum(), 0); // moving, with no value
-        QVERIFY(
-            part(window.window, "sourceArea")->isEnabled() && part(window.window, "destinationButton")->isEnabled());
-
-        QTest::keyClick(&window.window, Qt::Key_Escape);
-        QCOMPARE(window.state(), QStringList({ "endLine", "exportButton", "Ctrl+E" }));
-        QCOMPARE(part<ElidedLabel>(window.window, "endLine")->fullText(), QStringLiteral("Export cancelled"));
-    }
-
-    void keyboardReachesEachCommandOnceAndTabFollowsTheWork()
-    {
-        Window window;
+        Window window(false, held.step());
         window.workspace.script("record RUNS\nwait-for GO\nimage 4096\n");
         QVERIFY(QTest::qWaitForWindowActive(&window.window));
         part(window.window, "sourceArea")->setFocus(Qt::TabFocusReason);
@@ -353,13 +288,23 @@ private Q_SLOTS:
         QTest::keyClick(&window.window, Qt::Key_D, Qt::ControlModifier);
         const ScriptedChooser& chooser = *window.workspace.chooser;
         QTRY_VERIFY2(chooser.sourceRequests == 2 && chooser.destinationRequests == 2, "each command ran once");
-        const QString paths = QStringLiteral(" sourceField destinationField destinationButton ");
+        const QString paths = u" sourceField destinationField destinationButton "_s;
         QCOMPARE(window.tabChain(), "sourceArea" + paths + "exportButton");
 
         QTest::keyClick(&window.window, Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(window.state(), u"progressBar cancelButton Esc"); // staging, held
+        QCOMPARE(part<QProgressBar>(window.window, "progressBar")->maximum(), 0); // moving, with no value
+        QVERIFY(
+            part(window.window, "sourceArea")->isEnabled() && part(window.window, "destinationButton")->isEnabled());
+        QTest::keyClick(&window.window, Qt::Key_Escape);
+        QCOMPARE(window.state(), u"endLine exportButton Ctrl+E");
+        QCOMPARE(part<ElidedLabel>(window.window, "endLine")->fullText(), u"Export cancelled");
+
+        held.release();
+        QTest::keyClick(&window.window, Qt::Key_E, Qt::ControlModifier);
         QTRY_COMPARE(window.workspace.toolRuns(), 1);
         QCOMPARE(window.tabChain(), "sourceArea" + paths + "cancelButton");
-        QCOMPARE(window.state(), QStringList({ "progressBar", "cancelButton", "Esc" })); // Ctrl+E is off while it runs
+        QCOMPARE(window.state(), u"progressBar cancelButton Esc"); // Ctrl+E is off while it runs
         window.workspace.letToolGo();
         QTRY_VERIFY_WITH_TIMEOUT(window.model->canStartExport(), exportTimeout);
         QCOMPARE(window.tabChain(), "sourceArea showInFolder" + paths + "exportButton");
@@ -374,7 +319,6 @@ private Q_SLOTS:
             palette.setColor(QPalette::Highlight, QColor(53, 132, 228));
             window.window.setPalette(palette);
             QVERIFY(QTest::qWaitForWindowActive(&window.window));
-            window.chooseBoth();
             const QColor text = palette.color(QPalette::WindowText);
             QVERIFY2(pixelsOf(part(window.window, "sourceSymbol")->grab(), text) > 0
                     && pixelsOf(part<QAbstractButton>(window.window, "destinationButton")->icon().pixmap(24), text) > 0,
@@ -397,8 +341,7 @@ private Q_SLOTS:
                 const QString path = line->text();
                 const int enabledText = pixelsOf(line->grab(), palette.color(QPalette::Active, QPalette::Text));
                 line->setFocus(Qt::TabFocusReason);
-                QTest::keyClicks(line, QStringLiteral("typed"));
-                QTest::keyClick(line, Qt::Key_Backspace);
+                QTest::keyClicks(line, u"typed\b"_s); // and a backspace
                 QTest::keySequence(line, QKeySequence::SelectAll);
                 QTest::keySequence(line, QKeySequence::Copy);
                 QVERIFY2(!accessibleName(line).isEmpty() && enabledText > 0 && line->text() == path
@@ -408,61 +351,45 @@ private Q_SLOTS:
         }
     }
 
-    // The calls the services get, in order; IMAGE stands for the image's URI.
-    void onlyAnAbsentUserIsNotified_data()
+    void onlyAnAbsentUserIsNotifiedAndShowInFolderSelectsTheImageOrOpensItsFolder()
     {
-        QTest::addColumn<bool>("windowActive");
-        QTest::addColumn<QByteArray>("script");
-        QTest::addColumn<QStringList>("calls");
-        QTest::newRow("image, window active") << true << QByteArray("image 4096\n") << QStringList { "IMAGE" };
-        QTest::newRow("image, no window active")
-            << false << QByteArray("image 4096\n") << QStringList { "Image created|source.iso, 0 MB", "IMAGE" };
-        QTest::newRow("failure, no window active")
-            << false << QByteArray("exit 1\n") << QStringList { "Export failed|" };
-    }
-    void onlyAnAbsentUserIsNotified()
-    {
-        QFETCH(bool, windowActive);
-        QFETCH(QByteArray, script);
-        QFETCH(QStringList, calls);
-        DesktopServices services(true);
-        Window window(stageSource, services.desktop());
-        window.chooseBoth();
-        QVERIFY(QTest::qWaitForWindowActive(&window.window));
-        if (!windowActive)
-            window.window.hide();
-        QTRY_COMPARE(QApplication::activeWindow() != nullptr, windowActive);
-        window.runExport(script);
-        if (!window.model->exportedImagePath().isEmpty()) // sent after any notification
-            part<QAbstractButton>(window.window, "showInFolder")->click();
-        calls.replaceInStrings(QStringLiteral("IMAGE"), QUrl::fromLocalFile(window.workspace.imagePath()).toString());
-        QTRY_COMPARE(services.calls.size(), calls.size());
-        for (qsizetype i = 0; i < calls.size(); ++i)
-            QVERIFY2(services.calls[i].startsWith(calls[i]), qPrintable(services.calls[i]));
-        QVERIFY(services.opened.isEmpty());
+        // Whether the window is active, whether a file manager runs, the script, and the services' calls in order.
+        const char* rows[][4] = {
+            { "active", "file manager", "image 4096\n", "IMAGE" },
+            { "", "file manager", "image 4096\n", "Image created|source.iso, 0 MB\nIMAGE" },
+            { "", "file manager", "exit 1\n", "Export failed|" },
+            { "active", "", "image 4096\n", "" },
+        };
+        for (const auto& [active, fileManager, script, expected] : rows) {
+            DesktopServices services(*fileManager);
+            Window window(true, stageSource, services.desktop);
+            QVERIFY(QTest::qWaitForWindowActive(&window.window));
+            if (!*active)
+                window.window.hide();
+            QTRY_COMPARE(QApplication::activeWindow() != nullptr, bool(*active));
+            window.runExport(script);
+            if (!window.model->exportedImagePath().isEmpty()) // after any notification
+                part<QAbstractButton>(window.window, "showInFolder")->click();
+            const QString image = QUrl::fromLocalFile(window.workspace.imagePath()).toString();
+            const QStringList calls
+                = QString::fromLatin1(expected).replace(u"IMAGE"_s, image).split(u'\n', Qt::SkipEmptyParts);
+            QTRY_COMPARE(services.calls.size(), calls.size());
+            for (qsizetype i = 0; i < calls.size(); ++i)
+                QVERIFY2(services.calls[i].startsWith(calls[i]), qPrintable(services.calls[i]));
+            QTRY_COMPARE(services.opened, *fileManager ? QList<QUrl>() : QList { window.workspace.destinationUrl() });
+        }
     }
 
-    void withoutAFileManagerTheFolderOpens()
-    {
-        DesktopServices services(false);
-        Window window(stageSource, services.desktop());
-        window.chooseBoth();
-        window.runExport("image 4096\n");
-        part<QAbstractButton>(window.window, "showInFolder")->click();
-        QTRY_COMPARE(services.opened, QList<QUrl> { window.workspace.destinationUrl() });
-    }
-
-    // The whole way a user goes, with the real image tool, on a real display where there is one: a folder dropped
-    // on the window, a destination chosen in the dialog, Export pressed. CMake runs it alone as its own test.
+    // The whole way a user goes, with the real image tool; CMake runs it alone, on a real display where there is one.
     void exportsADroppedFolderToTheChosenDestination()
     {
         const QString toolPath = qEnvironmentVariable("VELBROOK_IMAGE_TOOL");
-        if (toolPath.isEmpty() || !QFileInfo(toolPath).isExecutable())
+        if (!QFileInfo(toolPath).isExecutable())
             QSKIP("Runs as test_end_to_end_export once the image tool is built");
         Workspace workspace;
-        const QString source = workspace.path(QStringLiteral("Holiday Photos"));
-        QVERIFY(TestFiles::writeFile(source + QStringLiteral("/day one/notes.txt"), QByteArray(5000, 'x')));
-        MainWindow window(toolPath, QStringLiteral("Velbrook"));
+        const QString source = workspace.path(u"Holiday Photos"_s);
+        QVERIFY(TestFiles::writeFile(source + u"/day one/notes.txt"_s, QByteArray(5000, 'x')));
+        MainWindow window(toolPath, u"Velbrook"_s);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QVERIFY(dropUrls(*part(window, "sourceSymbol"), { QUrl::fromLocalFile(source) }));
@@ -471,47 +398,23 @@ private Q_SLOTS:
         QTRY_VERIFY(part(window, "exportButton")->isEnabled());
         QTest::mouseClick(part(window, "exportButton"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(part(window, "isoSizeLine")->isVisible(), 60000);
-        QVERIFY(QFileInfo(workspace.path(QStringLiteral("destination/Holiday Photos.iso"))).size() > 0);
-    }
-
-    void aboutAndHelpAreMadeOnceAndShownAgain()
-    {
-        AppDelegate delegate(velbrook);
-        for (const bool about : { true, false }) {
-            const auto show = [&] { about ? delegate.showAboutWindow() : delegate.showHelpWindow(); };
-            const QString title = about ? QStringLiteral("About Velbrook") : QStringLiteral("Help Velbrook");
-            QVERIFY(!windowTitled(title));
-            show();
-            QPointer<QWidget> first = windowTitled(title);
-            QVERIFY2(first && first->isVisible() && first->minimumSize() == first->maximumSize(), qPrintable(title));
-            const QPoint position = first->pos();
-            first->close();
-            QCoreApplication::processEvents();
-            show();
-            QVERIFY2(first && windowTitled(title) == first && first->isVisible() && first->pos() == position,
-                qPrintable(title));
-            first->showMinimized();
-            show();
-            QVERIFY2(!(first->windowState() & Qt::WindowMinimized), qPrintable(title));
-        }
+        QVERIFY(QFileInfo(workspace.path(u"destination/Holiday Photos.iso"_s)).size() > 0);
     }
 
     void eachMenuItemRunsItsOwnCommandAndHelpListsTheShortcuts()
     {
         QString ran;
         const auto note = [&ran](const char* name) { return [&ran, name] { ran += QLatin1String(name); }; };
-        MainView view(ExportModel::create(QStringLiteral("/nonexistent/tool")));
+        MainView view(ExportModel::create(u"/nonexistent/tool"_s));
         QMenuBar menuBar;
         buildMenus(menuBar, Bundle {}, { note("new"), note("close"), note("quit"), note("help"), note("about") },
             view.actions());
-        // The Help window lists each shortcut the main window uses.
         HelpView help;
         QStringList texts;
-        for (const QLabel* label : help.findChildren<QLabel*>())
-            texts << label->text();
+        std::ranges::transform(help.findChildren<QLabel*>(), std::back_inserter(texts), &QLabel::text);
         for (const QAction* action : view.actions())
             QVERIFY2(
-                !action->shortcut().isEmpty() && texts.contains(action->shortcut().toString(QKeySequence::NativeText)),
+                texts.contains(action->shortcut().toString(QKeySequence::NativeText)) && !action->shortcut().isEmpty(),
                 qPrintable(action->text()));
         // What each item that is not the view's own runs; every shortcut, the view's too, belongs to one item.
         QStringList commands;
@@ -519,11 +422,8 @@ private Q_SLOTS:
         for (QAction* menu : menuBar.actions())
             for (QAction* item : menu->menu()->actions()) {
                 shortcuts << item->shortcut();
-                if (!item->isSeparator() && !view.actions().contains(item)) {
-                    ran.clear();
-                    item->trigger();
-                    commands << ran;
-                }
+                if (!item->isSeparator() && !view.actions().contains(item))
+                    ran.clear(), item->trigger(), commands << ran;
             }
         commands.sort();
         QCOMPARE(commands, QStringList({ "about", "close", "help", "new", "quit" }));
@@ -532,13 +432,32 @@ private Q_SLOTS:
     }
 
     // Last, because it runs the application's event loop until the application quits by itself.
-    void anOpenAboutWindowDoesNotOutliveTheLastMainWindow()
+    void aboutAndHelpAreMadeOnceShownAgainAndCloseWithTheLastMainWindow()
     {
         AppDelegate delegate(velbrook);
+        const auto titled = [](const QString& title) { // the windows of that title, to see each made once
+            QWidgetList all = QApplication::topLevelWidgets();
+            return all.removeIf([&title](QWidget* w) { return w->windowTitle() != title; }), all;
+        };
+        for (const bool about : { true, false }) {
+            const auto show = [&] { about ? delegate.showAboutWindow() : delegate.showHelpWindow(); };
+            const QString title = (about ? u"About"_s : u"Help"_s) + u" Velbrook"_s;
+            QVERIFY(titled(title).isEmpty());
+            show();
+            QPointer<QWidget> first = titled(title).value(0);
+            QVERIFY2(first && first->isVisible() && first->minimumSize() == first->maximumSize(), qPrintable(title));
+            const QPoint position = first->pos();
+            first->close();
+            QCoreApplication::processEvents();
+            show();
+            QVERIFY2(first && titled(title) == QWidgetList { first } && first->isVisible() && first->pos() == position,
+                qPrintable(title));
+            first->showMinimized();
+            show();
+            QVERIFY2(!(first->windowState() & Qt::WindowMinimized), qPrintable(title));
+        }
         QMainWindow mainWindow;
         mainWindow.show();
-        delegate.showAboutWindow();
-        delegate.showHelpWindow();
         QTimer::singleShot(0, &mainWindow, &QWidget::close);
         QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
         QCOMPARE(QApplication::exec(), 0);
@@ -547,8 +466,7 @@ private Q_SLOTS:
 
 int main(int argc, char* argv[])
 {
-    // Qt's own dialog is the one under test; a platform theme must not swap in a native one.
-    QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+    QApplication::setAttribute(Qt::AA_DontUseNativeDialogs); // Qt's own dialog is the one under test
     QApplication application(argc, argv);
     ViewsTest test;
     return QTest::qExec(&test, argc, argv);
