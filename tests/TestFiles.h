@@ -8,6 +8,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QString>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 // In a namespace: Qt's types live in the global one, so a global helper would clash by argument lookup with
 // any same-named helper elsewhere.
@@ -28,6 +32,18 @@ inline bool writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Leaves a socket at `path`, the kind of special file an export cannot stage.
+inline bool makeSocket(const QString& path)
+{
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, QFile::encodeName(path).constData(), sizeof(address.sun_path) - 1);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    const bool made = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
+    ::close(fd);
+    return made;
 }
 
 } // namespace TestFiles

@@ -10,10 +10,7 @@
 #include <QTimer>
 #include <cerrno>
 #include <csignal>
-#include <cstring>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 
 using namespace ExportTestKit;
 using namespace Qt::StringLiterals;
@@ -65,13 +62,7 @@ void ExportJobTest::toolGetsSixArgumentsAndALinkedStagedCopy()
     const QString source = w.sourcePath(u"Installer.app"_s);
     const QString file = source + u"/Contents/Info.txt"_s;
     writeFile(file, "info");
-    // A socket cannot be staged: it is left out and counted.
-    const int socketFd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address {};
-    address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, QFile::encodeName(source + u"/socket"_s).constData(), sizeof(address.sun_path) - 1);
-    QCOMPARE(::bind(socketFd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
-    ::close(socketFd);
+    QVERIFY(makeSocket(source + u"/socket"_s)); // cannot be staged: left out and counted
     const QByteArray before = fingerprint(file);
     w.setToolScript({ u"record "_s + record, u"wait-for "_s + w.path(u"go"_s), u"image 1"_s });
 
@@ -298,27 +289,23 @@ void ExportJobTest::sameNamesAndLaterChoicesDoNotMix()
     Workspace w;
     writeFile(w.sourcePath(u"one/Data/file"_s), "first");
     writeFile(w.sourcePath(u"two/Data/file"_s), "second");
-    writeFile(w.sourcePath(u"later.txt"_s), "later");
     QDir().mkpath(w.path(u"elsewhere"_s));
     w.setToolScript({ u"wait-for "_s + w.path(u"go"_s), u"image-of-staging"_s });
 
-    // Two windows export sources of the same name into two folders, and one of them picks new locations meanwhile.
+    // Two exports of sources of the same name at once, and new locations chosen while the first runs.
     TestModel first;
     TestModel second;
     first.choose(w.sourcePath(u"one/Data"_s), w.destinationPath());
     second.choose(w.sourcePath(u"two/Data"_s), w.path(u"elsewhere"_s));
     first.model->startExport();
     second.model->startExport();
-    first.choose(w.sourcePath(u"later.txt"_s), w.path(u"elsewhere"_s));
-    QVERIFY(!first.model->canStartExport());
-    QTRY_VERIFY(first.model->exportInProgress() && second.model->exportInProgress());
+    first.choose(w.sourcePath(u"two/Data"_s), w.path(u"elsewhere"_s));
+    QTRY_VERIFY(first.model->exportInProgress() && second.model->exportInProgress() && !first.model->canStartExport());
     w.touch(u"go"_s);
     waitUntilIdle(*first.model);
     waitUntilIdle(*second.model);
-
-    QCOMPARE(w.destinationEntries(), QStringList { u"Data.iso"_s });
-    QCOMPARE(readFile(w.destinationPath() + u"/Data.iso"_s), QByteArray("Data/file = first\n"));
-    QCOMPARE(readFile(w.path(u"elsewhere/Data.iso"_s)), QByteArray("Data/file = second\n"));
+    QCOMPARE(readFile(w.destinationPath() + u"/Data.iso"_s) + readFile(w.path(u"elsewhere"_s) + u"/Data.iso"_s),
+        QByteArray("Data/file = first\nData/file = second\n"));
     QTRY_VERIFY(w.leftovers().isEmpty());
 }
 
