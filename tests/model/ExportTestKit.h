@@ -29,17 +29,12 @@ public:
         QDir root(m_root.path());
         for (const char* folder : { "tmp", "cache", "sources", "destination" })
             root.mkpath(QString::fromLatin1(folder));
-        qputenv("TMPDIR", QFile::encodeName(tempPath()));
+        qputenv("TMPDIR", QFile::encodeName(path(u"tmp"_s)));
         qputenv("XDG_CACHE_HOME", QFile::encodeName(path(u"cache"_s)));
     }
-    ~Workspace()
-    {
-        qunsetenv("TMPDIR");
-        qunsetenv("XDG_CACHE_HOME");
-    }
+    ~Workspace() { qunsetenv("TMPDIR"), qunsetenv("XDG_CACHE_HOME"); }
 
     [[nodiscard]] QString path(const QString& relative) const { return m_root.filePath(relative); }
-    [[nodiscard]] QString tempPath() const { return m_root.filePath(u"tmp"_s); }
     [[nodiscard]] QString sourcePath(const QString& name) const { return path(u"sources/"_s + name); }
     [[nodiscard]] QString destinationPath() const { return path(u"destination"_s); }
 
@@ -47,7 +42,7 @@ public:
     [[nodiscard]] QStringList leftovers() const
     {
         const auto filter = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
-        QStringList found = QDir(tempPath()).entryList(filter);
+        QStringList found = QDir(path(u"tmp"_s)).entryList(filter);
         QDirIterator cache(path(u"cache"_s), filter, QDirIterator::Subdirectories);
         while (cache.hasNext())
             if (QFileInfo(cache.next()).fileName().startsWith(u"velbrook-"_s))
@@ -67,7 +62,7 @@ public:
         qputenv("VELBROOK_FAKE_TOOL_SCRIPT", QFile::encodeName(scriptPath));
     }
 
-    void touch(const QString& relative) { writeFile(path(relative), {}); }
+    void touch(const QString& relative) const { writeFile(path(relative), {}); }
 
 private:
     QTemporaryDir m_root;

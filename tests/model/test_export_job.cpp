@@ -45,7 +45,7 @@ class ExportJobTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void toolGetsSixArgumentsAndALinkedStagedCopy();
+    void toolGetsSixArgumentsAndAPrivateStagedCopy();
     void stepsStopBelowOneSuccessFillsAndFailureKeeps();
     void everyFailureSaysWhy_data();
     void everyFailureSaysWhy();
@@ -55,7 +55,7 @@ private Q_SLOTS:
     void sameNamesAndLaterChoicesDoNotMix();
 };
 
-void ExportJobTest::toolGetsSixArgumentsAndALinkedStagedCopy()
+void ExportJobTest::toolGetsSixArgumentsAndAPrivateStagedCopy()
 {
     Workspace w;
     const QString record = w.path(u"record"_s);
@@ -89,17 +89,11 @@ void ExportJobTest::toolGetsSixArgumentsAndALinkedStagedCopy()
     const QFileInfo jobFolder(staging.absolutePath());
     QCOMPARE(staging.fileName(), u"Installer"_s);
     QVERIFY(jobFolder.fileName().startsWith(u"velbrook-job-"_s));
-    QCOMPARE(jobFolder.absolutePath(), QFileInfo(w.tempPath()).canonicalFilePath());
+    QCOMPARE(jobFolder.absolutePath(), QFileInfo(w.path(u"tmp"_s)).canonicalFilePath());
     QCOMPARE(modeOf(jobFolder.filePath()) & 0777, 0700u);
     const mode_t mask = ::umask(0);
     ::umask(mask);
     QCOMPARE(modeOf(staging.filePath()) & 0777, 0777 & ~mask);
-    // Same file system: the staged file is the source's own inode, not a second copy of its bytes.
-    struct stat staged { };
-    struct stat original { };
-    ::stat(QFile::encodeName(staging.filePath() + u"/Installer.app/Contents/Info.txt"_s).constData(), &staged);
-    ::stat(QFile::encodeName(file).constData(), &original);
-    QCOMPARE(staged.st_ino, original.st_ino);
 
     w.touch(u"go"_s);
     waitUntilIdle(*t.model);
@@ -207,12 +201,6 @@ void ExportJobTest::everyFailureSaysWhy()
     // No image, not even the half-written one a killed tool left under a name.
     QCOMPARE(w.destinationEntries(), destinationBefore);
     QCOMPARE(fingerprint(source), sourceBefore);
-
-    // A new start forgets the old reason.
-    w.setToolScript({ u"wait-for "_s + w.path(u"go"_s) });
-    t.model->startExport();
-    QVERIFY(!t.model->lastExportFailure());
-    t.model->cancelExport();
 }
 
 void ExportJobTest::cancelStopsStagingOrToolAndLeavesNothing_data()

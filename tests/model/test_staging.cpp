@@ -54,8 +54,7 @@ private Q_SLOTS:
     void copiesStaySparseAndMeetTheSizeLimitWithAReason();
     void tooSmallTemporaryFolderFailsAtOnce();
     void deepTreesNeedFewDescriptors();
-    void onlyDeadJobFoldersAreSwept();
-    void jobFoldersGoOnlyWhereTheyCan();
+    void jobFoldersGoOnlyWhereTheyShouldAndOnlyDeadOnesAreSwept();
 };
 
 void StagingTest::folderIsStagedWholeAndLinkedWhereItCanBe()
@@ -189,10 +188,25 @@ void StagingTest::deepTreesNeedFewDescriptors()
     QVERIFY(!QFileInfo::exists(staged));
 }
 
-void StagingTest::onlyDeadJobFoldersAreSwept()
+void StagingTest::jobFoldersGoOnlyWhereTheyShouldAndOnlyDeadOnesAreSwept()
 {
     QTemporaryDir scratch;
     const QString temp = scratch.path();
+    for (const QString& name : { QString(), u"."_s, u".."_s, u"a/b"_s }) {
+        QString error;
+        QVERIFY(!JobFolder::create(temp, name, &error) && !error.isEmpty());
+    }
+    QVERIFY(QDir(temp).isEmpty());
+    // Never the working directory, whatever TMPDIR says.
+    const QByteArray saved = qgetenv("TMPDIR");
+    for (const QByteArray& unusable : { QByteArray("relative/tmp"), QByteArray("/no/such/folder"), QByteArray() }) {
+        qputenv("TMPDIR", unusable);
+        QCOMPARE(temporaryDirectory(), u"/tmp"_s);
+    }
+    qputenv("TMPDIR", QFile::encodeName(temp));
+    QCOMPARE(temporaryDirectory(), temp);
+    qputenv("TMPDIR", saved);
+
     writeFile(temp + u"/velbrook-job-dead01/Data/Data/file"_s, "x");
     QCOMPARE(::chmod(QFile::encodeName(temp + u"/velbrook-job-dead01/Data/Data"_s).constData(), 0500), 0);
     writeFile(temp + u"/velbrook-job-file"_s, "not a folder");
@@ -201,34 +215,11 @@ void StagingTest::onlyDeadJobFoldersAreSwept()
     const int held = ::open(QFile::encodeName(temp + u"/velbrook-job-held01"_s).constData(), O_RDONLY);
     QCOMPARE(::flock(held, LOCK_EX), 0);
     const auto live = JobFolder::create(temp, u"Live"_s);
-    QVERIFY(live);
-
     QCOMPARE(removeStaleJobFolders(temp), 1);
     ::close(held);
-    QVERIFY(!QFileInfo::exists(temp + u"/velbrook-job-dead01"_s) && QFileInfo::exists(live->stagingPath()));
+    QVERIFY(!QFileInfo::exists(temp + u"/velbrook-job-dead01"_s) && live && QFileInfo::exists(live->stagingPath()));
     for (const QString& kept : { u"velbrook-job-file"_s, u"velbrook-other/keep"_s, u"velbrook-job-held01/keep"_s })
         QVERIFY2(QFileInfo::exists(temp + u'/' + kept), qPrintable(kept));
-}
-
-void StagingTest::jobFoldersGoOnlyWhereTheyCan()
-{
-    QTemporaryDir scratch;
-    for (const QString& name : { QString(), u"."_s, u".."_s, u"a/b"_s }) {
-        QString error;
-        QVERIFY(!JobFolder::create(scratch.path(), name, &error));
-        QVERIFY(!error.isEmpty());
-    }
-    QVERIFY(QDir(scratch.path()).isEmpty());
-
-    // Never the working directory, whatever TMPDIR says.
-    const QByteArray saved = qgetenv("TMPDIR");
-    for (const QByteArray& unusable : { QByteArray("relative/tmp"), QByteArray("/no/such/folder"), QByteArray() }) {
-        qputenv("TMPDIR", unusable);
-        QCOMPARE(temporaryDirectory(), u"/tmp"_s);
-    }
-    qputenv("TMPDIR", QFile::encodeName(scratch.path()));
-    QCOMPARE(temporaryDirectory(), scratch.path());
-    qputenv("TMPDIR", saved);
 }
 
 QTEST_GUILESS_MAIN(StagingTest)
