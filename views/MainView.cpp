@@ -228,10 +228,12 @@ void MainView::refresh(bool animateProgress)
 void MainView::showExportEnd(const ExportModel& model)
 {
     const auto& failure = model.lastExportFailure();
-    m_isoSizeLine->setVisible(!failure && model.isoFileSize() >= 1);
+    // From the model, not from isVisible(), which stays false until the window itself is shown.
+    const bool showsSize = !failure && model.isoFileSize() >= 1;
+    m_isoSizeLine->setVisible(showsSize);
     m_isoSizeLine->setText(tr("Exported ISO Size: %1 MB").arg(model.isoFileSizeInMegabytes()));
-    m_leftOutNote->setVisible(m_isoSizeLine->isVisible() && model.leftOutCount() > 0);
-    m_showInFolder->setVisible(m_isoSizeLine->isVisible() && !model.exportedImagePath().isEmpty());
+    m_leftOutNote->setVisible(showsSize && model.leftOutCount() > 0);
+    m_showInFolder->setVisible(showsSize && !model.exportedImagePath().isEmpty());
     const QString imageName = QFileInfo(model.exportedImagePath()).fileName();
     m_showInFolder->setToolTip(tr("Show %1 in its folder").arg(imageName));
     m_showInFolder->setAccessibleName(tr("Show %1 in Folder").arg(imageName));
