@@ -30,7 +30,6 @@ ExportJob::ExportJob(QString sourcePath, QString destinationPath, QString imageT
     , m_imageToolPath(std::move(imageToolPath))
     , m_stagingStep(std::move(staging))
 {
-    qRegisterMetaType<ExportOutcome>();
     m_killTimer.setSingleShot(true);
     connect(&m_killTimer, &QTimer::timeout, this, [this] { m_process.kill(); });
     if (auto* application = QCoreApplication::instance())
@@ -65,11 +64,8 @@ void ExportJob::cancel()
 
 void ExportJob::stagingDone()
 {
-    if (!m_worker)
+    if (!joinWorker())
         return; // abandoned meanwhile
-    m_worker->wait();
-    delete m_worker;
-    m_worker = nullptr;
     if (m_ended) {
         cleanUp();
         return;
@@ -215,15 +211,22 @@ void ExportJob::cleanUp()
     // Removing a large staged tree takes a while; the result is already on screen.
     m_worker = QThread::create([folder] { folder->remove(); });
     connect(m_worker, &QThread::finished, this, [this] {
-        if (!m_worker)
+        if (!joinWorker())
             return; // abandoned meanwhile
-        m_worker->wait();
-        delete m_worker;
-        m_worker = nullptr;
         qCDebug(exportLog) << "job folder removed";
         deleteLater();
     });
     m_worker->start();
+}
+
+bool ExportJob::joinWorker()
+{
+    if (!m_worker)
+        return false;
+    m_worker->wait();
+    delete m_worker;
+    m_worker = nullptr;
+    return true;
 }
 
 void ExportJob::abandon()
@@ -241,11 +244,7 @@ void ExportJob::abandon()
         }
         removeLeftoverImage();
     }
-    if (m_worker) {
-        m_worker->wait();
-        delete m_worker;
-        m_worker = nullptr;
-    }
+    joinWorker();
     m_staging.jobFolder.reset();
     qCDebug(exportLog) << "job abandoned and cleaned up";
     m_keepApplicationRunning.reset();

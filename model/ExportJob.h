@@ -48,6 +48,8 @@ private:
     void end(ExportOutcome outcome);
     void removeLeftoverImage() const;
     void cleanUp();
+    // Waits for the worker and lets it go; false when there was none.
+    bool joinWorker();
     void abandon();
 
     QString m_sourcePath;

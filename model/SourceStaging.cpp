@@ -52,14 +52,14 @@ std::optional<QString> destinationProblem(const QString& destinationPath, const 
 }
 
 // Links and clones only work within one file system, and the temporary folder is often a RAM-backed one apart
-// from the user's files: stage where linking works, else copy into the temporary folder.
-QString stagingParentFor(dev_t sourceDevice, const QString& temporary, const QString& cache)
+// from the user's files: the temporary or the cache folder, whichever lies on the source's file system.
+std::optional<QString> linkableParentFor(dev_t sourceDevice, const QString& temporary, const QString& cache)
 {
     if (deviceOf(temporary) == sourceDevice)
         return temporary;
     if (!cache.isEmpty() && QDir().mkpath(cache) && deviceOf(cache) == sourceDevice)
         return cache;
-    return temporary;
+    return std::nullopt;
 }
 
 std::optional<QString> spaceProblem(const QString& sourcePath, const QString& parent, const std::atomic<bool>& stop)
@@ -112,8 +112,9 @@ StagingResult stageSource(const QString& sourcePath, const QString& destinationP
         return result;
     }
 
-    const QString parent = stagingParentFor(*sourceDevice, temporary, cache);
-    if (deviceOf(parent) != sourceDevice) {
+    const auto linkableParent = linkableParentFor(*sourceDevice, temporary, cache);
+    const QString parent = linkableParent.value_or(temporary);
+    if (!linkableParent) {
         if (auto problem = spaceProblem(sourcePath, parent, stop)) {
             result.error = *problem;
             return result;

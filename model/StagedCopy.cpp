@@ -321,16 +321,13 @@ qint64 allocatedBytes(const std::string& path, const struct stat& status, const 
         return qint64(status.st_blocks) * 512;
     if (!S_ISDIR(status.st_mode))
         return 0;
-    qint64 total = 0;
-    DIR* dir = ::opendir(path.c_str());
-    if (!dir)
-        return 0; // staging will report it
     std::vector<std::string> names;
-    while (const dirent* entry = ::readdir(dir)) {
-        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-            names.emplace_back(entry->d_name);
+    try {
+        names = entryNames(path);
+    } catch (const StagingFailure&) {
+        return 0; // staging itself will report it
     }
-    ::closedir(dir);
+    qint64 total = 0;
     for (const auto& name : names) {
         const std::string child = path + '/' + name;
         struct stat childStatus { };
