@@ -14,7 +14,6 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
-#include <QThread>
 #include <algorithm>
 
 VelbrookApp::VelbrookApp(QApplication& application, const QString& imageToolPath)
@@ -22,7 +21,7 @@ VelbrookApp::VelbrookApp(QApplication& application, const QString& imageToolPath
     , m_imageToolPath(imageToolPath)
     , m_appDelegate(m_bundle)
     , m_stopSignals(new StopSignals(&application))
-    , m_staleStagingSweep(QThread::create(removeStaleStaging))
+    , m_staleStagingSweep(removeStaleStaging)
 {
     // A signal from outside is a quit the user already agreed to: stop the exports, clean up, exit 0.
     QObject::connect(m_stopSignals, &StopSignals::stopRequested, &application, [] { QApplication::quit(); });
@@ -34,17 +33,13 @@ VelbrookApp::VelbrookApp(QApplication& application, const QString& imageToolPath
     QApplication::setWindowIcon(artworkIcon(QStringLiteral("velbrook")));
     applyQuitPolicy(application);
     // After the name is set: the cache folder it sweeps is named after the application.
-    m_staleStagingSweep->start();
+    m_staleStagingSweep.start();
 
     m_windowlessMenuBar = makeWindowlessMenuBar(m_bundle, menuCommands(nullptr));
     openMainWindow();
 }
 
-VelbrookApp::~VelbrookApp()
-{
-    m_staleStagingSweep->wait();
-    delete m_staleStagingSweep;
-}
+VelbrookApp::~VelbrookApp() = default;
 
 MainWindow* VelbrookApp::openMainWindow()
 {

@@ -4,6 +4,7 @@
 #include "app/AppDelegate.h"
 #include "common/BundleInfo.h"
 #include "model/ImageToolPath.h"
+#include "model/WorkerThread.h"
 
 #include <QString>
 #include <memory>
@@ -11,7 +12,6 @@
 
 class ExportModel;
 class MainWindow;
-class QThread;
 class StopSignals;
 class QApplication;
 class QMenuBar;
@@ -44,5 +44,5 @@ private:
     // Every window's model; a closed window's model lives on while its export runs.
     std::vector<std::weak_ptr<ExportModel>> m_models;
     StopSignals* m_stopSignals;
-    QThread* m_staleStagingSweep;
+    WorkerThread m_staleStagingSweep;
 };

@@ -7,7 +7,6 @@
 #include <QByteArrayView>
 #include <QCoreApplication>
 #include <QFile>
-#include <QThread>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -20,7 +19,7 @@
 namespace {
 constexpr int cancelGraceMilliseconds = 2000;
 constexpr int quitGraceMilliseconds = 3000;
-constexpr qsizetype keptErrorBytes = 64 * 1024;
+constexpr qsizetype keptErrorBytes = qsizetype { 64 } * 1024;
 const QByteArray toolFailurePrefix = QByteArrayLiteral("makehybrid failed - ");
 } // namespace
 
@@ -43,8 +42,9 @@ ExportJob::~ExportJob()
 
 void ExportJob::start()
 {
-    m_worker = QThread::create([this] { m_staging = m_stagingStep(m_sourcePath, m_destinationPath, m_stop); });
-    connect(m_worker, &QThread::finished, this, &ExportJob::stagingDone);
+    m_worker = std::make_unique<WorkerThread>(
+        [this] { m_staging = m_stagingStep(m_sourcePath, m_destinationPath, m_stop); });
+    connect(m_worker.get(), &WorkerThread::finished, this, &ExportJob::stagingDone);
     m_worker->start();
 }
 
@@ -209,8 +209,8 @@ void ExportJob::cleanUp()
         return;
     }
     // Removing a large staged tree takes a while; the result is already on screen.
-    m_worker = QThread::create([folder] { folder->remove(); });
-    connect(m_worker, &QThread::finished, this, [this] {
+    m_worker = std::make_unique<WorkerThread>([folder] { folder->remove(); });
+    connect(m_worker.get(), &WorkerThread::finished, this, [this] {
         if (!joinWorker())
             return; // abandoned meanwhile
         qCDebug(exportLog) << "job folder removed";
@@ -223,9 +223,8 @@ bool ExportJob::joinWorker()
 {
     if (!m_worker)
         return false;
-    m_worker->wait();
-    delete m_worker;
-    m_worker = nullptr;
+    m_worker->join();
+    m_worker.reset();
     return true;
 }
 

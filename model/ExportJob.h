@@ -3,6 +3,7 @@
 
 #include "model/ExportOutcome.h"
 #include "model/SourceStaging.h"
+#include "model/WorkerThread.h"
 
 #include <QEventLoopLocker>
 #include <QObject>
@@ -10,8 +11,6 @@
 #include <QTimer>
 #include <atomic>
 #include <memory>
-
-class QThread;
 
 // One export: stages the source on a worker thread, runs the image tool over the staged copy and removes the
 // job folder again. It owns all of that (the worker, the process, the job folder) and reports only through its
