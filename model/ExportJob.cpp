@@ -182,7 +182,7 @@ QString ExportJob::toolFailureReason(int exitCode, QProcess::ExitStatus status) 
     return reason;
 }
 
-void ExportJob::end(ExportOutcome outcome)
+void ExportJob::end(const ExportOutcome& outcome)
 {
     m_ended = true;
     Q_EMIT finished(outcome);

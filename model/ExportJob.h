@@ -44,7 +44,7 @@ private:
     void toolFailedToStart();
     void toolFinished(int exitCode, QProcess::ExitStatus status);
     [[nodiscard]] QString toolFailureReason(int exitCode, QProcess::ExitStatus status) const;
-    void end(ExportOutcome outcome);
+    void end(const ExportOutcome& outcome);
     void removeLeftoverImage() const;
     void cleanUp();
     // Waits for the worker and lets it go; false when there was none.
@@ -56,7 +56,7 @@ private:
     QString m_imageToolPath;
     StagingStep m_stagingStep;
     std::atomic<bool> m_stop { false };
-    QThread* m_worker = nullptr;
+    std::unique_ptr<WorkerThread> m_worker;
     StagingResult m_staging;
     QProcess m_process;
     qint64 m_toolProcessId = 0;

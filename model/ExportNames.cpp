@@ -13,7 +13,7 @@ QString itemName(const QString& sourcePath)
 
 QString baseName(const QString& sourcePath)
 {
-    const QString name = itemName(sourcePath);
+    QString name = itemName(sourcePath);
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     // No extension when the only dot leads the name or ends it.
     if (dot <= 0 || dot == name.size() - 1)

@@ -18,7 +18,7 @@ QString imageToolPathForAppDir(const QString& appDir)
 {
     const QDir dir(appDir);
     // The installed location comes first, so a stray tool left in bin/ by an older install is never run.
-    const QString installed
+    QString installed
         = QDir::cleanPath(dir.absoluteFilePath(QStringLiteral(VELBROOK_TOOL_DIR_FROM_BIN_DIR "/") + toolName));
     if (QFileInfo(installed).isFile())
         return installed;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/StagedCopy.h"
 
+#include "common/ChildPath.h"
 #include "common/UniqueFd.h"
 
 #include <QFile>
@@ -82,11 +83,11 @@ private:
         if (::mkdir(to.c_str(), 0700) != 0)
             fail("cannot create", to);
         for (const auto& name : entryNames(from)) {
-            const std::string child = from + '/' + name;
+            const std::string child = childPath(from, name);
             struct stat childStatus { };
             if (::lstat(child.c_str(), &childStatus) != 0)
                 fail("cannot examine", child);
-            stageEntry(child, to + '/' + name, childStatus);
+            stageEntry(child, childPath(to, name), childStatus);
         }
         if (::chmod(to.c_str(), status.st_mode & 07777) != 0)
             fail("cannot set the permissions of", to);
@@ -266,7 +267,7 @@ bool isInside(const QString& path, const QString& folder)
 // What a source names: a link is followed to what it points to, so the image holds content, not a link.
 std::string resolvedSource(const QString& from, struct stat& status)
 {
-    const std::string path = QFile::encodeName(from).toStdString();
+    std::string path = QFile::encodeName(from).toStdString();
     if (::lstat(path.c_str(), &status) != 0)
         fail("cannot open", path);
     if (!S_ISLNK(status.st_mode))
@@ -329,7 +330,7 @@ qint64 allocatedBytes(const std::string& path, const struct stat& status, const 
     }
     qint64 total = 0;
     for (const auto& name : names) {
-        const std::string child = path + '/' + name;
+        const std::string child = childPath(path, name);
         struct stat childStatus { };
         if (::lstat(child.c_str(), &childStatus) == 0)
             total += allocatedBytes(child, childStatus, stop);

@@ -3,6 +3,7 @@
 
 #include "FileStream.h"
 #include "RunFailure.h"
+#include "common/ChildPath.h"
 #include "common/UniqueFd.h"
 
 #include <algorithm>
@@ -96,7 +97,7 @@ public:
     void addChildren(IsoDir* dir, UniqueFd& dirFd, const struct stat& dirSt, const std::string& path)
     {
         for (const std::string& name : entryNames(dirFd.get(), path))
-            addEntry(dir, dirFd, dirSt, name, path + "/" + name);
+            addEntry(dir, dirFd, dirSt, name, childPath(path, name));
     }
 
 private:

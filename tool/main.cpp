@@ -2,10 +2,10 @@
 // velbrook-hdiutil: the image tool the app runs as a child process. A separate program because it links
 // libisofs (GPL-2.0-or-later); it does not use Qt.
 #include "CommandLine.h"
-#include "common/DescriptorLimit.h"
 #include "MakeHybrid.h"
 #include "RunFailure.h"
 #include "RunOutcome.h"
+#include "common/DescriptorLimit.h"
 
 #include <cerrno>
 #include <climits>

@@ -17,7 +17,7 @@ void SourceItemDialog::accept()
     const QStringList chosen = selectedFiles();
     if (chosen.size() == 1 && QFileInfo(chosen.first()).isDir()) {
         // Skips QFileDialog::accept, which would enter the folder instead of closing.
-        QDialog::accept();
+        QDialog::accept(); // NOLINT(bugprone-parent-virtual-call)
         return;
     }
     QFileDialog::accept();

@@ -56,7 +56,7 @@ int main(int argc, char* argv[])
     QDir().mkpath(source);
     QDir().mkpath(root + QStringLiteral("/Discs"));
     QFile photo(source + QStringLiteral("/beach.jpg"));
-    if (!photo.open(QIODevice::WriteOnly) || !photo.write(QByteArray(3 * 1024 * 1024, 'x')))
+    if (!photo.open(QIODevice::WriteOnly) || !photo.write(QByteArray(qsizetype { 3 } * 1024 * 1024, 'x')))
         return 1;
     photo.close();
 

@@ -77,7 +77,7 @@ public:
 
 // A main window as the application makes one, with menus holding the view's actions, and both locations chosen.
 struct Window {
-    explicit Window(bool choose = true, StagingStep staging = stageSource, std::shared_ptr<Desktop> other = {})
+    explicit Window(bool choose = true, StagingStep staging = stageSource, const std::shared_ptr<Desktop>& other = {})
         : model(ExportModel::create(QStringLiteral(FAKE_TOOL_PATH), workspace.chooser, std::move(staging)))
     {
         window.setCentralWidget(new MainView(model, other ? other : desktop));
