@@ -44,15 +44,17 @@ int fail(FileData& d, const std::string& what)
     return static_cast<int>(ISO_FILE_READ_ERROR);
 }
 
-// Writing a file moves its mtime and ctime; only a file system with coarse timestamps can hide a rewrite made
-// within one tick.
+// Writing a file moves its mtime; only a file system with coarse timestamps can hide a rewrite made within one
+// tick. The ctime is no guide: every name added or removed moves it, and staging by links does both. Another
+// export linking the same file and letting it go again, or the source deleted behind its staged links, changes
+// no byte, and may leave the link count as it was.
 bool unchanged(const FileData& d)
 {
     struct stat now;
     const struct stat& then = d.scanned;
     auto same = [](const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; };
     return ::fstat(d.fd, &now) == 0 && S_ISREG(now.st_mode) && now.st_dev == then.st_dev && now.st_ino == then.st_ino
-        && now.st_size == then.st_size && same(now.st_mtim, then.st_mtim) && same(now.st_ctim, then.st_ctim);
+        && now.st_size == then.st_size && same(now.st_mtim, then.st_mtim);
 }
 
 int openStream(IsoStream* stream)

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace hdiutil {
@@ -33,28 +34,16 @@ bool sameFile(const struct stat& a, const struct stat& b)
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-// Never replaces an existing file. Falls back to link+unlink where the file system lacks the rename flag.
-int renameNoReplace(int folderFd, const char* from, const char* to)
-{
-    if (::renameat2(folderFd, from, folderFd, to, RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
-        return -1;
-    if (::linkat(folderFd, from, folderFd, to, 0) != 0)
-        return -1;
-    ::unlinkat(folderFd, from, 0);
-    return 0;
-}
-
 } // namespace
 
 ImageFile::ImageFile(std::string imagePath, bool replace)
     : m_imagePath(std::move(imagePath))
+    , m_folderPath(folderOf(m_imagePath))
     , m_name(m_imagePath.substr(m_imagePath.rfind('/') + 1))
     , m_partName("." + m_name + "." + std::to_string(::getpid()) + ".part")
     , m_replace(replace)
 {
-    const std::string folder = folderOf(m_imagePath);
+    const std::string& folder = m_folderPath;
     m_folder.reset(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!m_folder.valid())
         throw RunFailure(systemError("cannot write in", folder, errno));
@@ -71,6 +60,56 @@ ImageFile::ImageFile(std::string imagePath, bool replace)
     }
     if (!m_file.valid() || ::fstat(m_file.get(), &m_fileStat) != 0)
         throw RunFailure(systemError("cannot write in", folder, errno));
+    // How the image will be published is settled now, so one that could not be is never written.
+    if (m_named && !m_replace)
+        m_renameRefusesToReplace = renameCanRefuseToReplace();
+    m_volume = describeVolume(m_folder.get());
+}
+
+bool ImageFile::renameCanRefuseToReplace() const
+{
+    // FUSE and network file systems often refuse the flag itself, with EINVAL, whatever the names.
+    const int folder = m_folder.get();
+    const std::string probe = m_partName.substr(0, m_partName.size() - 4) + "probe";
+    bool refuses = false;
+    int error = 0;
+    uninterrupted([&] {
+        // A probe name left by a dead process of our id would answer EEXIST before the file system is asked.
+        ::unlinkat(folder, probe.c_str(), 0);
+        if (::renameat2(folder, m_partName.c_str(), folder, probe.c_str(), RENAME_NOREPLACE) != 0)
+            return;
+        refuses = true;
+        if (::renameat2(folder, probe.c_str(), folder, m_partName.c_str(), RENAME_NOREPLACE) != 0) {
+            error = errno;
+            ::unlinkat(folder, probe.c_str(), 0);
+        }
+    });
+    if (error != 0)
+        throw RunFailure(systemError("cannot write in", m_folderPath, error));
+    return refuses;
+}
+
+void ImageFile::reserve(uint64_t size)
+{
+    const std::string needs = m_name + " needs " + sizeForPeople(size) + " but " + m_folderPath;
+    if (m_volume.largestFile && size > *m_volume.largestFile) {
+        throw RunFailure(
+            needs + " holds files up to " + sizeForPeople(*m_volume.largestFile) + " (" + m_volume.kind + ")");
+    }
+    // Where the file system can reserve space, that answers both questions at once, and a disk that fills
+    // meanwhile cannot end the run halfway.
+    if (::fallocate(m_file.get(), 0, 0, static_cast<off_t>(size)) == 0)
+        return;
+    const int error = errno;
+    if (error == EFBIG)
+        throw RunFailure("image exceeds the file size limit (" + m_imagePath + ")");
+    struct statvfs space { };
+    // Some FUSE file systems report no size at all; then only the writes can tell.
+    if (::fstatvfs(m_folder.get(), &space) != 0 || space.f_blocks == 0)
+        return;
+    const uint64_t available = uint64_t { space.f_bavail } * space.f_frsize;
+    if (error == ENOSPC || size > available)
+        throw RunFailure(needs + " has " + sizeForPeople(available) + " free");
 }
 
 bool ImageFile::isOwnFile(const struct stat& st) const
@@ -108,13 +147,33 @@ int ImageFile::linkUnnamed(const std::string& name) const
     return -1;
 }
 
+int ImageFile::renameOverClaim() const
+{
+    // An exclusive create takes IMAGE's name without touching a file that is there, and the finished image is
+    // renamed over that empty claim at once. Runs uninterrupted, so a failure never finds the claim alone.
+    const int folder = m_folder.get();
+    const UniqueFd claim(
+        ::openat(folder, m_name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, creationMode()));
+    if (!claim.valid())
+        return -1;
+    if (::renameat(folder, m_partName.c_str(), folder, m_name.c_str()) == 0)
+        return 0;
+    const int error = errno;
+    ::unlinkat(folder, m_name.c_str(), 0);
+    errno = error;
+    return -1;
+}
+
 std::optional<std::string> ImageFile::link()
 {
     const int folder = m_folder.get();
     int result = 0;
-    if (m_named) {
-        result = m_replace ? ::renameat(folder, m_partName.c_str(), folder, m_name.c_str())
-                           : renameNoReplace(folder, m_partName.c_str(), m_name.c_str());
+    if (m_named && m_replace) {
+        result = ::renameat(folder, m_partName.c_str(), folder, m_name.c_str());
+    } else if (m_named && m_renameRefusesToReplace) {
+        result = ::renameat2(folder, m_partName.c_str(), folder, m_name.c_str(), RENAME_NOREPLACE);
+    } else if (m_named) {
+        result = renameOverClaim();
     } else if (!m_replace) {
         result = linkUnnamed(m_name);
     } else {
@@ -139,7 +198,8 @@ std::optional<std::string> ImageFile::link()
 void ImageFile::publish()
 {
     // The file was created private; the image gets the permissions a plain new file would.
-    if (::fchmod(m_file.get(), creationMode()) != 0)
+    // Where the file system has no permission bits, refusing them loses nothing.
+    if (::fchmod(m_file.get(), creationMode()) != 0 && m_volume.storesPermissions)
         throw RunFailure(systemError("cannot set permissions of", m_imagePath, errno));
     // Without this a crash soon after exit 0 could leave a complete-looking name over incomplete data.
     // It costs the time to flush the image, which the kernel would spend soon afterwards anyway.

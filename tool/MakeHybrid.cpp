@@ -101,6 +101,7 @@ void streamImage(burn_source* source, ImageFile& out, const MakeHybrid& command,
     const off_t total = source->get_size(source);
     if (total <= 0)
         throw RunFailure("libisofs reported an empty image");
+    out.reserve(static_cast<uint64_t>(total));
     std::unique_ptr<unsigned char[]> buffer(new unsigned char[writeBlock]);
     ProgressLines progress(static_cast<uint64_t>(total), command.quiet);
     off_t done = 0;

@@ -118,6 +118,12 @@ std::optional<std::string> commitImage(const std::function<std::optional<std::st
     return error;
 }
 
+void uninterrupted(const std::function<void()>& step)
+{
+    const std::lock_guard lock(endMutex);
+    step();
+}
+
 void watchSignals()
 {
     std::signal(SIGXFSZ, SIG_IGN);

@@ -23,6 +23,10 @@ int createTemporaryImage(int folderFd, const std::string& name);
 // Returns only if the image was already committed (a signal that came too late to matter).
 void failRun(const std::string& reason, int status = 1);
 
+// Runs `step` so that no failure can interleave with it, for steps that move the temporary image to another
+// name and back.
+void uninterrupted(const std::function<void()>& step);
+
 // Runs `publish` (the final rename) so that no failure can interleave with it. `publish` returns an
 // error message or nothing.
 std::optional<std::string> commitImage(const std::function<std::optional<std::string>()>& publish);

@@ -10,14 +10,19 @@ import subprocess
 import tempfile
 import unittest
 
-from image_tool_support import TOOL, digest, run_tool, scratch_dir, write_file
-
-SIZE = 1 << 30  # big enough that a run is still writing when its first progress line arrives
+from image_tool_support import TOOL, digest, open_iso, run_tool, scratch_dir, write_file
 
 
 def appear(case, _):
     write_file(case.image, b"appeared\n")
     case.extra["disc.iso"] = digest(case.image)  # another writer's file, which must stay as it is
+
+
+def fill_destination(case):
+    if os.geteuid() != 0:
+        raise unittest.SkipTest("needs root to mount a small destination")
+    subprocess.run(["mount", "-t", "tmpfs", "-o", "size=1m", "tmpfs", case.out], check=True)
+    case.addCleanup(subprocess.run, ["umount", case.out])
 
 
 # label: (arrange before the run, run options, exit status, part of the failure line)
@@ -32,23 +37,29 @@ ROADS = {
        for s in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP)},
     "SIGKILL mid-write": (None, {"action": lambda c, p: p.kill()}, -signal.SIGKILL, None),
     "IMAGE appearing mid-write": (None, {"action": appear}, 1, "appeared while imaging"),
-    "rewritten file": (None, {"action": lambda c, p: write_file(c.big, {0: b"X"}, SIZE)}, 1, "changed while imaging"),
+    "rewritten file": (None, {"action": lambda c, p: write_file(c.big, {0: b"X"}, c.SIZE)}, 1, "changed while imaging"),
     "truncated file": (None, {"action": lambda c, p: os.truncate(c.big, 4096)}, 1, "changed while imaging"),
+    "full destination": (fill_destination, {}, 1, "disc.iso needs 1.1 GB but .* has 1.0 MB free"),
 }
-# Only root can reach the FUSE mount; its timestamps are whole seconds and cached, too coarse to see a rewrite.
-NOT_ON_FUSE = ("unwritable destination folder", "unreadable file", "rewritten file", "truncated file")
+# Only root can reach a FUSE mount; its timestamps are coarse or cached, too coarse to see a rewrite.
+NOT_ON_FUSE = ("unwritable destination folder", "unreadable file", "rewritten file", "truncated file",
+               "full destination")
 
 
 class FailureRoadsTest(unittest.TestCase):
     FUSE = None  # the mount point to work in
+    SIZE = 1 << 30  # big enough that a run is still writing when its first progress line arrives
+    SOURCE_ON_FUSE = True
+    FOLDERS_MOVE = True
 
     def setUp(self):
         self.work = scratch_dir(self, self.FUSE)
-        self.source, self.out = os.path.join(self.work, "source"), os.path.join(self.work, "out")
+        self.home = self.work if self.SOURCE_ON_FUSE else scratch_dir(self)  # where the source is
+        self.source, self.out = os.path.join(self.home, "source"), os.path.join(self.work, "out")
         self.image, self.big = os.path.join(self.out, "disc.iso"), os.path.join(self.source, "big.bin")
         self.secret, self.extra = os.path.join(self.source, "sub", "secret.txt"), {}  # extra: what a road adds
         write_file(self.secret, b"no peeking\n")
-        write_file(self.big, {0: b"head", SIZE - 4: b"tail"}, SIZE)
+        write_file(self.big, {0: b"head", self.SIZE - 4: b"tail"}, self.SIZE)
         os.mkdir(self.out)
 
     def run_tool(self, action=None, nobody=False, prefix=(), **popen):
@@ -83,22 +94,45 @@ class FailureRoadsTest(unittest.TestCase):
                 (arrange or id)(self)
                 expected = self.snapshot()
                 returncode, stderr = self.run_tool(**options)
-                line = rf"velbrook-hdiutil: makehybrid failed - .*{re.escape(reason)}.*\n" if reason else ""
+                line = rf"velbrook-hdiutil: makehybrid failed - .*{reason}.*\n" if reason else ""
                 self.assertEqual((returncode, bool(re.fullmatch(line, stderr))), (status, True), stderr)
                 # IMAGE's folder holds what it held before, byte for byte: no image, no stray temporary file.
                 self.assertEqual(self.snapshot(), {**expected, **self.extra})
 
+    def test_image_is_published_readable_beside_what_was_there_and_replaced_only_with_ov(self):
+        write_file(os.path.join(self.out, "mine.txt"), b"mine\n")
+        mine = self.snapshot()
+        for options in ([], ["-ov"]):
+            result = run_tool("makehybrid", "-iso", "-quiet", *options, "-o", self.image, self.source)
+            self.assertEqual((result.returncode, result.stderr, self.snapshot().keys()), (0, "", {"disc.iso", "mine.txt"}))
+            self.assertEqual({**self.snapshot(), "disc.iso": None}, {**mine, "disc.iso": None})
+            listing = subprocess.run(["bsdtar", "-tf", self.image], capture_output=True, text=True, check=True)
+            self.assertEqual(sorted(listing.stdout.split()), [".", "./big.bin", "./sub", "./sub/secret.txt"])
+
+    def test_names_added_and_removed_mid_write_change_nothing(self):
+        # As staged by links: the user's own name goes while imaging and another export links the file and lets go.
+        if not self.SOURCE_ON_FUSE:
+            self.skipTest("the source is not on this file system")
+        original, again = os.path.join(self.home, "original"), os.path.join(self.home, "again")
+        os.link(self.big, original)
+        self.assertEqual(self.run_tool(lambda c, p: (os.unlink(original), os.link(self.big, again))), (0, ""))
+        iso = open_iso(self, self.image)
+        with iso.open_file_from_iso(rr_path="/big.bin") as f:
+            self.assertEqual((f.read(4), f.seek(self.SIZE - 4), f.read(4)), (b"head", self.SIZE - 4, b"tail"))
+
     def test_image_inside_source_leaves_its_files_out(self):
         # Over an earlier image with -ov: both it and the new one are in SOURCE. Dashes: paths where a path is due.
-        os.rename(self.source, os.path.join(self.work, "-src"))
-        write_file(os.path.join(self.work, "-src", "disc.iso"), b"an earlier image\n")
-        result = run_tool("makehybrid", "-iso", "-quiet", "-ov", "-o", "-src/disc.iso", "--", "-src", cwd=self.work)
+        os.rename(self.source, os.path.join(self.home, "-src"))
+        write_file(os.path.join(self.home, "-src", "disc.iso"), b"an earlier image\n")
+        result = run_tool("makehybrid", "-iso", "-quiet", "-ov", "-o", "-src/disc.iso", "--", "-src", cwd=self.home)
         self.assertEqual((result.returncode, result.stdout, result.stderr), (0, "", ""))
-        listing = subprocess.run(["bsdtar", "-tf", "./-src/disc.iso"], cwd=self.work, capture_output=True, text=True)
+        listing = subprocess.run(["bsdtar", "-tf", "./-src/disc.iso"], cwd=self.home, capture_output=True, text=True)
         self.assertEqual(sorted(listing.stdout.split()), [".", "./big.bin", "./sub", "./sub/secret.txt"])
 
     @unittest.skipUnless(shutil.which("strace"), "needs strace")
     def test_image_is_flushed_then_named_in_its_folder_wherever_that_went(self):
+        if not self.FOLDERS_MOVE:
+            self.skipTest("this file system's driver loses track of a folder renamed while open")
         # Unflushed, a crash soon after exit 0 could leave a complete-looking name over data never written.
         moved, trace = os.path.join(self.work, "moved"), os.path.join(self.work, "trace")
         strace = ["strace", "-f", "-o", trace, "-e", "trace=fsync,fdatasync,linkat,renameat,renameat2"]
@@ -110,17 +144,53 @@ class FailureRoadsTest(unittest.TestCase):
             self.assertIn("sync(", next(line for line in f if '"disc.iso"' in line or "sync(" in line))
 
 
+def mount_for_class(cls, make, mount, unmount="umount {point}"):
+    """Runs the class's cases in a fresh file system mounted through FUSE, or skips them where that cannot be."""
+    cls.FUSE = point = tempfile.mkdtemp(prefix="velbrook-fuse-")
+    names = {"point": point, "image": point + ".img"}
+    cls.addClassCleanup(subprocess.run, ["rm", "-rf", point, names["image"]])
+    result = subprocess.run(f"{make} && {mount}".format(**names), shell=True, capture_output=True, text=True)
+    if result.returncode != 0:
+        raise unittest.SkipTest(f"cannot mount a FUSE file system here: {result.stderr}")
+    cls.addClassCleanup(subprocess.run, unmount.format(**names), shell=True)
+
+
 class NamedTemporaryFileTest(FailureRoadsTest):
+    """No unnamed files, but rename can refuse to replace."""
+
     @classmethod
     def setUpClass(cls):
-        cls.FUSE = mount = tempfile.mkdtemp(prefix="velbrook-fuse-")
-        cls.addClassCleanup(subprocess.run, ["rm", "-rf", mount, mount + ".ext2"])
         # Without hard_remove, FUSE keeps a removed file that is still open under a name of its own.
-        mounting = f"mkfs.ext2 -q {mount}.ext2 4G && fuse2fs -o fakeroot,hard_remove {mount}.ext2 {mount}"
-        result = subprocess.run(mounting, shell=True, capture_output=True, text=True)
-        if result.returncode != 0:
-            raise unittest.SkipTest(f"cannot mount a FUSE file system here: {result.stderr}")
-        cls.addClassCleanup(subprocess.run, ["umount", mount])
+        mount_for_class(cls, "mkfs.ext2 -q {image} 4G", "fuse2fs -o fakeroot,hard_remove {image} {point}")
+
+
+class Fat32Test(FailureRoadsTest):
+    """A USB stick: no links, no rename that refuses to replace, no permissions, files below 4 GiB."""
+    SIZE, SOURCE_ON_FUSE = 128 << 20, False  # the FUSE driver writes some 30 MB/s and cannot make holes
+    FOLDERS_MOVE = False
+
+    @classmethod
+    def setUpClass(cls):
+        mount_for_class(cls, "truncate -s 1G {image} && mkfs.vfat -F 32 {image} >/dev/null",
+                        "fusefat -o rw+,hard_remove {image} {point}")
+
+    def test_image_larger_than_fat_holds_fails_at_once_writing_nothing(self):
+        source = scratch_dir(self)
+        write_file(os.path.join(source, "huge.bin"), {0: b"x"}, 9 << 29)  # 4.5 GiB, all but one byte a hole
+        result = run_tool("makehybrid", "-iso", "-quiet", "-o", self.image, source)
+        self.assertEqual((result.returncode, os.listdir(self.out)), (1, []))
+        self.assertRegex(result.stderr, r"disc\.iso needs 4\.8 GB but .* holds files up to 4\.3 GB \(FAT32\)\n$")
+
+
+class ExfatTest(FailureRoadsTest):
+    """An SD card: no links, no rename that refuses to replace, no permissions; the driver wants a block device."""
+    SIZE, SOURCE_ON_FUSE = 128 << 20, False
+
+    @classmethod
+    def setUpClass(cls):
+        mount_for_class(cls, "truncate -s 1G {image} && mkfs.exfat {image} >/dev/null",
+                        "mount.exfat-fuse -o hard_remove $(losetup -f --show {image}) {point}",
+                        "umount {point}; losetup -j {image} -O NAME -n | xargs -r losetup -d")
 
 
 if __name__ == "__main__":
