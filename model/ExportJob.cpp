@@ -21,6 +21,16 @@ constexpr int cancelGraceMilliseconds = 2000;
 constexpr int quitGraceMilliseconds = 3000;
 constexpr qsizetype keptErrorBytes = qsizetype { 64 } * 1024;
 const QByteArray toolFailurePrefix = QByteArrayLiteral("makehybrid failed - ");
+
+// Only a regular file of this user's; with `emptyOnly`, only an empty one.
+void removeIfOurs(const QString& path, bool emptyOnly)
+{
+    struct stat status { };
+    const QByteArray encoded = QFile::encodeName(path);
+    if (::lstat(encoded.constData(), &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == ::getuid()
+        && (!emptyOnly || status.st_size == 0))
+        ::unlink(encoded.constData());
+}
 } // namespace
 
 ExportJob::ExportJob(QString sourcePath, QString destinationPath, QString imageToolPath, StagingStep staging)
@@ -151,7 +161,7 @@ void ExportJob::toolFinished(int exitCode, QProcess::ExitStatus status)
                 .toolStarted = true });
     }
     if (!succeeded)
-        removeLeftoverImage();
+        removeLeftoverImage(status == QProcess::CrashExit);
     cleanUp();
 }
 
@@ -188,17 +198,20 @@ void ExportJob::end(const ExportOutcome& outcome)
     Q_EMIT finished(outcome);
 }
 
-void ExportJob::removeLeftoverImage() const
+void ExportJob::removeLeftoverImage(bool toolKilled) const
 {
-    // Where the destination has no unnamed files, a tool that could not clean up leaves its named one.
+    // Where the destination has no unnamed files, a tool that could not clean up leaves its named one, under
+    // its passing name or, for a moment, its probing one.
     if (m_toolProcessId <= 0 || m_staging.imagePath.isEmpty())
         return;
-    const QString leftover
-        = QStringLiteral("%1/.%2.%3.part").arg(m_destinationPath, itemName(m_staging.imagePath)).arg(m_toolProcessId);
-    struct stat status { };
-    const QByteArray path = QFile::encodeName(leftover);
-    if (::lstat(path.constData(), &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == ::getuid())
-        ::unlink(path.constData());
+    const QString stem
+        = QStringLiteral("%1/.%2.%3.").arg(m_destinationPath, itemName(m_staging.imagePath)).arg(m_toolProcessId);
+    removeIfOurs(stem + QStringLiteral("part"), false);
+    removeIfOurs(stem + QStringLiteral("probe"), false);
+    // Where rename cannot refuse to replace, the tool claims the image's name with an empty file just before
+    // the image takes it. No image is empty, and a tool that ended by itself has removed its own claim.
+    if (toolKilled)
+        removeIfOurs(m_staging.imagePath, true);
 }
 
 void ExportJob::cleanUp()
@@ -241,7 +254,7 @@ void ExportJob::abandon()
             m_process.kill();
             m_process.waitForFinished();
         }
-        removeLeftoverImage();
+        removeLeftoverImage(m_process.exitStatus() == QProcess::CrashExit);
     }
     joinWorker();
     m_staging.jobFolder.reset();

@@ -45,7 +45,7 @@ private:
     void toolFinished(int exitCode, QProcess::ExitStatus status);
     [[nodiscard]] QString toolFailureReason(int exitCode, QProcess::ExitStatus status) const;
     void end(const ExportOutcome& outcome);
-    void removeLeftoverImage() const;
+    void removeLeftoverImage(bool toolKilled) const;
     void cleanUp();
     // Waits for the worker and lets it go; false when there was none.
     bool joinWorker();

@@ -6,7 +6,8 @@
 //   wait-for FILE    pause until FILE exists (gives up with status 9 after a minute, so a failed test leaves no tool)
 //   image BYTES      write an image of BYTES bytes at the output path (argument 3)
 //   image-of-staging write, as the image, each staged file's path and content (argument 4)
-//   part             leave a half-written image under the name a tool without unnamed files uses
+//   part             leave what a tool killed while publishing where there are no unnamed files may leave: the
+//                    image under its passing and its probing name, and an empty claim on the image's name
 //   pid FILE         write its process id to FILE
 //   ignore-term      ignore SIGTERM from now on, as a stuck tool would
 //   exit CODE, signal NUMBER   end with that status, or by that signal
@@ -75,8 +76,10 @@ int main(int argc, char** argv)
             for (const auto& file : files)
                 image << file;
         } else if (command == "part") {
-            std::ofstream(
-                output.parent_path() / ("." + output.filename().string() + "." + std::to_string(::getpid()) + ".part"));
+            const std::string stem = "." + output.filename().string() + "." + std::to_string(::getpid()) + ".";
+            std::ofstream(output.parent_path() / (stem + "part")) << "half";
+            std::ofstream(output.parent_path() / (stem + "probe")) << "half";
+            std::ofstream { output };
         } else if (command == "pid") {
             std::ofstream(argument) << ::getpid();
         } else if (command == "ignore-term") {

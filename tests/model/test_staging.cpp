@@ -52,7 +52,7 @@ private Q_SLOTS:
     void folderIsStagedWholeAndLinkedWhereItCanBe();
     void linkSourceIsStagedAsWhatItPointsTo();
     void copiesStaySparseAndMeetTheSizeLimitWithAReason();
-    void tooSmallTemporaryFolderFailsAtOnce();
+    void copiesGoToDiskWithRoomNeverIntoTheSource();
     void deepTreesNeedFewDescriptors();
     void jobFoldersGoOnlyWhereTheyShouldAndOnlyDeadOnesAreSwept();
 };
@@ -148,27 +148,46 @@ void StagingTest::copiesStaySparseAndMeetTheSizeLimitWithAReason()
     QVERIFY(error && error->contains(QString::fromLocal8Bit(std::strerror(EFBIG))));
 }
 
-void StagingTest::tooSmallTemporaryFolderFailsAtOnce()
+void StagingTest::copiesGoToDiskWithRoomNeverIntoTheSource()
 {
     QTemporaryDir scratch;
-    const QString small = scratch.filePath(u"small"_s);
-    QDir().mkpath(small);
-    // A private mount namespace, so the small file system is this process's alone.
+    const QString ram = scratch.filePath(u"ram"_s), stick = scratch.filePath(u"stick"_s);
+    QDir().mkpath(ram), QDir().mkpath(stick);
+    // A private mount namespace, so the RAM-backed temporary folder and the stick are this process's alone.
     if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
-        || ::mount("velbrook-test", QFile::encodeName(small).constData(), "tmpfs", 0, "size=1m") != 0)
-        QSKIP("needs to mount a small file system (root)");
-    writeFile(scratch.filePath(u"Data/big"_s), QByteArray(4 << 20, 'b'));
+        || ::mount("velbrook-test", QFile::encodeName(ram).constData(), "tmpfs", 0, "size=1m") != 0
+        || ::mount("velbrook-test", QFile::encodeName(stick).constData(), "tmpfs", 0, "size=8m") != 0)
+        QSKIP("needs to mount small file systems (root)");
+    const auto unmount = qScopeGuard([&] {
+        ::umount(QFile::encodeName(ram).constData()), ::umount(QFile::encodeName(stick).constData());
+        qunsetenv("TMPDIR"), qunsetenv("XDG_CACHE_HOME");
+    });
+    writeFile(stick + u"/Data/big"_s, QByteArray(4 << 20, 'b'));
+    writeFile(scratch.filePath(u"home/Data/small"_s), "s");
     QDir().mkpath(scratch.filePath(u"destination"_s));
-    qputenv("TMPDIR", QFile::encodeName(small));
-    qputenv("XDG_CACHE_HOME", QFile::encodeName(small));
+    const auto stage = [&](const QString& source, const QString& cache) {
+        qputenv("TMPDIR", QFile::encodeName(ram));
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(cache));
+        std::atomic<bool> stop { false };
+        return stageSource(source, scratch.filePath(u"destination"_s), stop);
+    };
 
-    std::atomic<bool> stop { false };
-    const StagingResult result = stageSource(scratch.filePath(u"Data"_s), scratch.filePath(u"destination"_s), stop);
-    ::umount(QFile::encodeName(small).constData());
-    qunsetenv("TMPDIR");
-    qunsetenv("XDG_CACHE_HOME");
-    QVERIFY(!result.jobFolder && result.tally.copied == 0);
-    QVERIFY2(result.error.contains(u"staging needs 4 MB in "_s + small), qPrintable(result.error));
+    // From a stick: the disk's cache folder, although the temporary folder is RAM, and too small.
+    const StagingResult fromStick = stage(stick + u"/Data"_s, scratch.filePath(u"cache"_s));
+    QVERIFY2(fromStick.jobFolder, qPrintable(fromStick.error));
+    QVERIFY(fromStick.jobFolder->stagingPath().startsWith(scratch.filePath(u"cache/"_s)) && fromStick.tally.copied);
+    // Nowhere with room: every place tried, and nothing copied.
+    const StagingResult nowhere = stage(stick + u"/Data"_s, ram);
+    QVERIFY(!nowhere.jobFolder && nowhere.tally.copied == 0);
+    QVERIFY2(nowhere.error.startsWith(u"staging needs 4 MB, but only 1 MB in "_s + ram + u"/"_s)
+            && nowhere.error.endsWith(u", 1 MB in "_s + ram + u" are free"_s),
+        qPrintable(nowhere.error));
+    // The home folder, whose cache folder is inside it, with the temporary folder elsewhere: copied into the
+    // temporary folder, the only place outside it, and not so much as a folder made inside it.
+    const QString home = scratch.filePath(u"home"_s);
+    const StagingResult fromHome = stage(home, home + u"/.cache"_s);
+    QVERIFY2(fromHome.jobFolder && fromHome.jobFolder->stagingPath().startsWith(ram), qPrintable(fromHome.error));
+    QCOMPARE(QDir(home).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList { u"Data"_s });
 }
 
 void StagingTest::deepTreesNeedFewDescriptors()
