@@ -53,6 +53,7 @@ private Q_SLOTS:
     void cancelStopsStagingOrToolAndLeavesNothing();
     void exportOutlivesItsModelsOwnerAndHoldsTheLoop();
     void sameNamesAndLaterChoicesDoNotMix();
+    void oneSourceTwiceAtOnceAndDeletedMeanwhile();
 };
 
 void ExportJobTest::toolGetsSixArgumentsAndAPrivateStagedCopy()
@@ -296,6 +297,33 @@ void ExportJobTest::sameNamesAndLaterChoicesDoNotMix()
     QCOMPARE(readFile(w.destinationPath() + u"/Data.iso"_s) + readFile(w.path(u"elsewhere"_s) + u"/Data.iso"_s),
         QByteArray("Data/file = first\nData/file = second\n"));
     QTRY_VERIFY(w.leftovers().isEmpty());
+}
+
+void ExportJobTest::oneSourceTwiceAtOnceAndDeletedMeanwhile()
+{
+#ifndef IMAGE_TOOL_PATH
+    QSKIP("built without the image tool");
+#else
+    // With the real tool: each export's links come and go under the other's files, and the source goes too.
+    Workspace w;
+    for (const char fill : { 'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h' })
+        writeFile(w.sourcePath(u"Data/"_s + QChar::fromLatin1(fill)), QByteArray(8 << 20, fill));
+    QDir().mkpath(w.path(u"elsewhere"_s));
+    TestModel first(QStringLiteral(IMAGE_TOOL_PATH)), second(QStringLiteral(IMAGE_TOOL_PATH));
+    first.choose(w.sourcePath(u"Data"_s), w.destinationPath());
+    second.choose(w.sourcePath(u"Data"_s), w.path(u"elsewhere"_s));
+    first.model->startExport();
+    QTRY_VERIFY(!first.model->stagingInProgress());
+    second.model->startExport();
+    QTRY_VERIFY(!second.model->stagingInProgress());
+    QVERIFY(QDir(w.sourcePath(u"Data"_s)).removeRecursively());
+    for (const TestModel* t : { &first, &second }) {
+        waitUntilIdle(*t->model);
+        const auto& failure = t->model->lastExportFailure();
+        QVERIFY2(!failure, qPrintable(failure ? failure->reason : QString()));
+        QVERIFY(t->model->isoFileSize() > 64 << 20);
+    }
+#endif
 }
 
 QTEST_GUILESS_MAIN(ExportJobTest)
