@@ -6,7 +6,9 @@ Not a test: it prints figures. Uses the trees of image_tool.py (same environment
 a folder of 40,000 empty files. The temporary folder is put on the sources' file system, as on a desktop whose
 home and temporary folder share a disk. For each tree it prints the longest main-thread stall during the export,
 the whole export (start to image ready, the image flushed by the tool), the tool alone, their ratio and how the
-source was staged; medians of BENCH_RUNS runs.
+source was staged; medians of BENCH_RUNS runs. As root, where the FUSE drivers are installed, the small-file tree
+is also exported to a FAT32 and an exFAT file system, as on a USB stick: those figures are the FUSE drivers'
+(userspace, one thread), not a stick's, but both sides of the ratio pay them alike.
   VELBROOK_BUILD   build folder (default: build beside this checkout)
   BENCH_EMPTY_FILES  files in the empty-file tree (40000)
 """
@@ -56,8 +58,8 @@ def whole_export(source, out, env):
     return float(fields["seconds"]), int(fields["stall_ms"]), fields["methods"].replace("_", " ")
 
 
-def bench(label, source, scratch, env):
-    out = os.path.join(scratch, "out")
+def bench(label, source, scratch, env, destination=None):
+    out = os.path.join(destination or scratch, "out")
     alone, whole, stalls, methods = [], [], [], set()
     for _ in range(image_tool.RUNS):
         alone.append(tool_alone(source, out))
@@ -69,6 +71,30 @@ def bench(label, source, scratch, env):
     a, w = statistics.median(alone), statistics.median(whole)
     print(f"  {label:<22} {max(stalls):>9} {w:>9.2f} {a:>9.2f} {w / a:>7.2f}x  {', '.join(sorted(methods))}",
           flush=True)
+
+
+# label: (make the file system in {image}, mount it on {point}); exFAT's driver wants a block device.
+STICKS = {
+    "FAT32": ("mkfs.vfat -F 32 {image}", "fusefat -o rw+,hard_remove {image} {point}"),
+    "exFAT": ("mkfs.exfat {image}", "mount.exfat-fuse -o hard_remove $(losetup -f --show {image}) {point}"),
+}
+
+
+def mounted_sticks(scratch):
+    """Mounts each stick it can, 4 GB each (sparse); yields (label, mount point)."""
+    for label, (make, mount) in STICKS.items():
+        point, image = os.path.join(scratch, label), os.path.join(scratch, label + ".img")
+        os.makedirs(point)
+        names = {"point": point, "image": image}
+        command = f"truncate -s 4G {image} && {make} >/dev/null && {mount}".format(**names)
+        if os.geteuid() != 0 or subprocess.run(command, shell=True, capture_output=True).returncode != 0:
+            print(f"  ({label}: cannot mount it here)")
+            continue
+        try:
+            yield label, point
+        finally:
+            subprocess.run(f"umount {point}; losetup -j {image} -O NAME -n | xargs -r losetup -d", shell=True)
+            os.remove(image)
 
 
 def main():
@@ -91,6 +117,8 @@ def main():
         print(f"  {'tree':<22} {'stall ms':>9} {'export s':>9} {'tool s':>9} {'ratio':>8}  staging")
         for label, root, _ in trees:
             bench(label, root, scratch, env)
+        for stick, point in mounted_sticks(scratch):
+            bench(f"small files to {stick}", trees[1][1], scratch, env, point)
     finally:
         shutil.rmtree(scratch, ignore_errors=True)
 
