@@ -174,6 +174,9 @@ StagingResult stageSource(const QString& sourcePath, const QString& destinationP
         parent = copyParentFor(sourcePath, temporary, cache, stop, result.error);
     if (!parent)
         return result;
+    // A stopped export makes nothing more; what it made is gone with it.
+    if (stop.load())
+        return result;
     // Made only now, so nothing is made where it is not used: above all, never inside the source.
     if (*parent == cache && !QDir().mkpath(cache)) {
         result.error = QStringLiteral("cannot create %1").arg(cache);

@@ -16,7 +16,8 @@ public:
             [released = m_released](const QString& source, const QString& destination, const std::atomic<bool>& stop) {
                 while (!*released && !stop)
                     QThread::msleep(5);
-                return stageSource(source, destination, stop);
+                // As staging itself does once stopped: no folder, no error, nothing made after the stop.
+                return stop ? StagingResult {} : stageSource(source, destination, stop);
             };
     }
     void release() { *m_released = true; }
