@@ -152,10 +152,12 @@ int ImageFile::renameOverClaim() const
     // An exclusive create takes IMAGE's name without touching a file that is there, and the finished image is
     // renamed over that empty claim at once. Runs uninterrupted, so a failure never finds the claim alone.
     const int folder = m_folder.get();
-    const UniqueFd claim(
-        ::openat(folder, m_name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, creationMode()));
-    if (!claim.valid())
+    const int claim
+        = ::openat(folder, m_name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, creationMode());
+    if (claim < 0)
         return -1;
+    // Closed first: FUSE keeps a file renamed over while open under a hidden name of its own.
+    ::close(claim);
     if (::renameat(folder, m_partName.c_str(), folder, m_name.c_str()) == 0)
         return 0;
     const int error = errno;
