@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QShortcut>
 
 namespace {
 
@@ -66,6 +67,9 @@ void AppDelegate::presentWindow(std::unique_ptr<QWidget>& slot, const QString& t
         window.setAttribute(Qt::WA_DeleteOnClose, false);
         window.setAttribute(Qt::WA_QuitOnClose, false);
         window.setFixedSize(window.sizeHint().expandedTo(window.minimumSize()));
+        // Closed by the keys that close any dialog: Escape, and Ctrl+W (Command-W on macOS).
+        for (const QKeySequence& keys : { QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W) })
+            new QShortcut(keys, &window, &window, &QWidget::close);
         centreOnScreen(window);
     }
     QWidget& window = *slot;

@@ -9,19 +9,19 @@
 Command selectSourceCommand()
 {
     return { QCoreApplication::translate("Commands", "Select Source"), QKeySequence(Qt::CTRL | Qt::Key_O),
-        QCoreApplication::translate("Commands", "Choose Source…") };
+        QCoreApplication::translate("Commands", "Select Source…") };
 }
 
 Command selectDestinationCommand()
 {
     return { QCoreApplication::translate("Commands", "Select Destination"), QKeySequence(Qt::CTRL | Qt::Key_D),
-        QCoreApplication::translate("Commands", "Choose Destination…") };
+        QCoreApplication::translate("Commands", "Select Destination…") };
 }
 
 Command createImageCommand()
 {
     return { QCoreApplication::translate("Commands", "Create Bootable ISO"), QKeySequence(Qt::CTRL | Qt::Key_E),
-        QCoreApplication::translate("Commands", "Create Image") };
+        QCoreApplication::translate("Commands", "Create Bootable ISO") };
 }
 
 Command cancelExportCommand()

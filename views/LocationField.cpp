@@ -2,6 +2,7 @@
 #include "views/LocationField.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 LocationField::LocationField(const QString& placeholder, QWidget* parent)
@@ -22,6 +23,21 @@ void LocationField::showLocation(const Location& location)
     setToolTip(path);
     // The start of a long path says more than its end.
     setCursorPosition(0);
+}
+
+bool LocationField::event(QEvent* event)
+{
+    // A read-only field needs Ctrl only to select and copy; other Ctrl keys (Ctrl+E, which a line edit takes for
+    // "end of line") are the window's commands, as the menus promise.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers().testFlag(Qt::ControlModifier) && !key->matches(QKeySequence::Copy)
+            && !key->matches(QKeySequence::SelectAll)) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QLineEdit::event(event);
 }
 
 void LocationField::mousePressEvent(QMouseEvent* event)
