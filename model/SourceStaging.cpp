@@ -152,6 +152,10 @@ StagingResult stageSource(const QString& sourcePath, const QString& destinationP
     const QString temporary = temporaryDirectory();
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
 
+    if (resolvedPath(sourcePath) == QLatin1String("/")) {
+        result.error = QStringLiteral("The whole file system cannot be exported; choose a folder inside it");
+        return result;
+    }
     const QString base = baseName(sourcePath);
     result.imagePath = outputImagePath(destinationPath, base);
     if (auto problem = destinationProblem(destinationPath, result.imagePath)) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/DropZoneButton.h"
 
+#include "model/ExportModel.h"
 #include "views/KeyboardFocus.h"
 
 #include <QDragEnterEvent>
@@ -15,7 +16,7 @@ namespace {
 [[nodiscard]] bool carriesLocalFile(const QMimeData& data)
 {
     const QList<QUrl> urls = data.urls();
-    return std::ranges::any_of(urls, [](const QUrl& url) { return url.isLocalFile(); });
+    return std::ranges::any_of(urls, [](const QUrl& url) { return !localItemPath(url).isEmpty(); });
 }
 } // namespace
 

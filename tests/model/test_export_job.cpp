@@ -159,6 +159,7 @@ void ExportJobTest::everyFailureSaysWhy_data()
     QTest::newRow("source gone") << u"no source"_s << u"cannot open "_s;
     QTest::newRow("dangling link") << u"dangling link"_s << u"cannot follow the link"_s;
     QTest::newRow("image name too long") << u"long name"_s << u"longer than 255 bytes"_s;
+    QTest::newRow("the whole file system") << u"root"_s << u"The whole file system cannot be exported"_s;
 }
 
 void ExportJobTest::everyFailureSaysWhy()
@@ -188,6 +189,8 @@ void ExportJobTest::everyFailureSaysWhy()
         source = w.sourcePath(u"gone.txt"_s);
     else if (road == u"dangling link"_s)
         QVERIFY(QFile::link(w.path(u"nowhere"_s), source = w.sourcePath(u"link"_s)));
+    else if (road == u"root"_s)
+        QVERIFY(QFile::link(u"/"_s, source = w.sourcePath(u"link"_s)));
     const QStringList destinationBefore = w.destinationEntries();
     const QByteArray sourceBefore = fingerprint(source);
 

@@ -147,6 +147,9 @@ void ModelRulesTest::dropTakesTheFirstLocalFile_data()
     QTest::newRow("escaped, non-ASCII and percent")
         << QList<QUrl> { QUrl(u"file:///tmp/100%25%20%C3%89t%C3%A9%20%F0%9F%93%80.app"_s) } << u"/tmp/100% Été 📀.app"_s;
     QTest::newRow("web links only") << QList<QUrl> { QUrl(u"https://example.org/"_s) } << QString();
+    QTest::newRow("no path, another machine's, then this one's")
+        << QList<QUrl> { QUrl(u"file:"_s), QUrl(u"file://otherhost/x"_s), QUrl(u"file://localhost/a/b"_s) }
+        << u"/a/b"_s;
     QTest::newRow("nothing") << QList<QUrl> {} << QString();
 }
 
