@@ -33,11 +33,13 @@ void removeIfOurs(const QString& path, bool emptyOnly)
 }
 } // namespace
 
-ExportJob::ExportJob(QString sourcePath, QString destinationPath, QString imageToolPath, StagingStep staging)
+ExportJob::ExportJob(
+    QString sourcePath, QString destinationPath, QString imageToolPath, StagingStep staging, bool replace)
     : m_sourcePath(std::move(sourcePath))
     , m_destinationPath(std::move(destinationPath))
     , m_imageToolPath(std::move(imageToolPath))
     , m_stagingStep(std::move(staging))
+    , m_replace(replace)
 {
     m_killTimer.setSingleShot(true);
     connect(&m_killTimer, &QTimer::timeout, this, [this] { m_process.kill(); });
@@ -52,8 +54,17 @@ ExportJob::~ExportJob()
 
 void ExportJob::start()
 {
-    m_worker = std::make_unique<WorkerThread>(
-        [this] { m_staging = m_stagingStep(m_sourcePath, m_destinationPath, m_stop); });
+    m_worker = std::make_unique<WorkerThread>([this] {
+        // Before anything is staged; passed over only when the user chose to replace that image.
+        const QString image = outputImagePath(m_destinationPath, baseName(m_sourcePath));
+        struct stat status { };
+        if (!m_replace && ::lstat(QFile::encodeName(image).constData(), &status) == 0) {
+            m_imageExists = true;
+            m_staging.error = QStringLiteral("%1 already exists in %2").arg(itemName(image), m_destinationPath);
+            return;
+        }
+        m_staging = m_stagingStep(m_sourcePath, m_destinationPath, m_stop);
+    });
     connect(m_worker.get(), &WorkerThread::finished, this, &ExportJob::stagingDone);
     m_worker->start();
 }
@@ -81,7 +92,7 @@ void ExportJob::stagingDone()
         return;
     }
     if (!m_staging.jobFolder) {
-        end({ .kind = ExportOutcome::Kind::Failed, .reason = m_staging.error });
+        end({ .kind = ExportOutcome::Kind::Failed, .reason = m_staging.error, .imageExists = m_imageExists });
         cleanUp();
         return;
     }
@@ -92,8 +103,12 @@ void ExportJob::stagingDone()
 void ExportJob::launchTool()
 {
     m_process.setProgram(m_imageToolPath);
-    m_process.setArguments({ QStringLiteral("makehybrid"), QStringLiteral("-o"), m_staging.imagePath,
-        m_staging.jobFolder->stagingPath(), QStringLiteral("-iso"), QStringLiteral("-joliet") });
+    QStringList arguments { QStringLiteral("makehybrid"), QStringLiteral("-o"), m_staging.imagePath,
+        m_staging.jobFolder->stagingPath(), QStringLiteral("-iso"), QStringLiteral("-joliet") };
+    // The tool writes the new image apart and renames it over the old one only once it is complete.
+    if (m_replace)
+        arguments << QStringLiteral("-ov");
+    m_process.setArguments(arguments);
     m_process.setInputChannelMode(QProcess::ForwardedInputChannel);
 #ifdef Q_OS_LINUX
     // A killed application must not leave its tool running on and publishing an image.
@@ -210,7 +225,7 @@ void ExportJob::removeLeftoverImage(bool toolKilled) const
     removeIfOurs(stem + QStringLiteral("probe"), false);
     // Where rename cannot refuse to replace, the tool claims the image's name with an empty file just before
     // the image takes it. No image is empty, and a tool that ended by itself has removed its own claim.
-    if (toolKilled)
+    if (toolKilled && !m_replace)
         removeIfOurs(m_staging.imagePath, true);
 }
 

@@ -21,7 +21,9 @@ class ExportJob : public QObject {
     Q_OBJECT
 
 public:
-    ExportJob(QString sourcePath, QString destinationPath, QString imageToolPath, StagingStep staging);
+    // With `replace`, an image already at the destination is replaced, once the new one is complete.
+    ExportJob(
+        QString sourcePath, QString destinationPath, QString imageToolPath, StagingStep staging, bool replace = false);
     ~ExportJob() override;
 
     // Returns at once; the work goes on in the background.
@@ -55,7 +57,9 @@ private:
     QString m_destinationPath;
     QString m_imageToolPath;
     StagingStep m_stagingStep;
+    bool m_replace;
     std::atomic<bool> m_stop { false };
+    bool m_imageExists = false;
     std::unique_ptr<WorkerThread> m_worker;
     StagingResult m_staging;
     QProcess m_process;

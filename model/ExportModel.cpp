@@ -44,11 +44,30 @@ qint64 ExportModel::isoFileSizeInMegabytes() const
 
 void ExportModel::startExport()
 {
+    beginExport(false);
+}
+
+bool ExportModel::canReplaceImage() const
+{
+    return canStartExport() && m_lastExportFailure && m_lastExportFailure->imageExists
+        && m_selectedSourceURL == m_existingImageSource && m_selectedDestinationURL == m_existingImageDestination;
+}
+
+void ExportModel::replaceImage()
+{
+    if (canReplaceImage())
+        beginExport(true);
+}
+
+void ExportModel::beginExport(bool replace)
+{
     if (!m_selectedSourceURL || !m_selectedDestinationURL || m_job)
         return;
 
-    m_job = new ExportJob(
-        m_selectedSourceURL->toLocalFile(), m_selectedDestinationURL->toLocalFile(), m_imageToolPath, m_staging);
+    m_job = new ExportJob(m_selectedSourceURL->toLocalFile(), m_selectedDestinationURL->toLocalFile(), m_imageToolPath,
+        m_staging, replace);
+    m_existingImageSource = m_selectedSourceURL;
+    m_existingImageDestination = m_selectedDestinationURL;
     m_lastExportFailure.reset();
     setStagingInProgress(true);
     Q_EMIT exportEndChanged();
@@ -89,7 +108,7 @@ void ExportModel::finishExport(const ExportOutcome& outcome)
         setProgress(1.0, true);
         break;
     case ExportOutcome::Kind::Failed:
-        m_lastExportFailure = ExportFailure { .reason = outcome.reason };
+        m_lastExportFailure = ExportFailure { .reason = outcome.reason, .imageExists = outcome.imageExists };
         break;
     case ExportOutcome::Kind::Cancelled:
         m_lastExportFailure = ExportFailure { .cancelled = true };

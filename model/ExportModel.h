@@ -20,6 +20,8 @@ struct ExportFailure {
     bool cancelled = false;
     // Empty when cancelled.
     QString reason;
+    // The image is already there; only the user's Replace may change it.
+    bool imageExists = false;
 };
 
 // The state of one main window: the chosen locations and the state of its export.
@@ -62,6 +64,10 @@ public:
 
     // Starts an export of the chosen source into the chosen folder; returns at once.
     void startExport();
+    // After an export failed because its image is already there, and with the same choices: the same export
+    // again, replacing that image once the new one is complete, in one rename. For the user's Replace only.
+    [[nodiscard]] bool canReplaceImage() const;
+    void replaceImage();
     void cancelExport();
     // One step of progress for one chunk of the tool's output.
     void advanceProgress();
@@ -89,6 +95,7 @@ private:
     void setProgress(double progress, bool animated = false);
     void setIsoFileSize(qint64 size);
     void scheduleEndStep();
+    void beginExport(bool replace);
 
     QString m_imageToolPath;
     std::shared_ptr<LocationChooser> m_chooser;
@@ -102,6 +109,9 @@ private:
     double m_progress = 0.0;
     qint64 m_isoFileSize = 0;
     std::optional<ExportFailure> m_lastExportFailure;
+    // The choices of the export that found its image already there.
+    Location m_existingImageSource;
+    Location m_existingImageDestination;
     QString m_exportedImagePath;
     int m_leftOutCount = 0;
 };

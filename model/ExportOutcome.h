@@ -17,5 +17,7 @@ struct ExportOutcome {
     bool toolStarted = false;
     // Special files of the source that are not in the image.
     int leftOut = 0;
+    // Whether it failed because the image is already there, which only a replace may change.
+    bool imageExists = false;
 };
 Q_DECLARE_METATYPE(ExportOutcome)

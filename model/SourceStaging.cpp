@@ -92,8 +92,6 @@ std::optional<QString> destinationProblem(const QString& destinationPath, const 
         return QStringLiteral("%1 is not a folder").arg(destinationPath);
     if (::access(destination.constData(), W_OK | X_OK) != 0)
         return QStringLiteral("cannot write in %1: %2").arg(destinationPath, systemError());
-    if (::lstat(QFile::encodeName(imagePath).constData(), &status) == 0)
-        return QStringLiteral("%1 already exists in %2").arg(imageName, destinationPath);
     return std::nullopt;
 }
 

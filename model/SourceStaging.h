@@ -17,12 +17,11 @@ struct StagingResult {
     StagingTally tally;
 };
 
-// Everything an export does before its image tool starts: removes the job folders of dead runs, checks the
-// image's name and destination, picks where staging is cheap (beside the source's file system when the
-// temporary or cache folder lies on it), else where a copy fits (on disk before RAM), never inside the source,
-// and stages the source.
-// Blocks for as long as the copy takes: run it on a worker thread. On a raised `stop` it returns with no folder
-// and no error.
+// Everything an export does before its image tool starts (but for the check that the image is not there yet,
+// which the job makes): removes the job folders of dead runs, checks the image's name and destination, picks where
+// staging is cheap (beside the source's file system when the temporary or cache folder lies on it), else where a copy
+// fits (on disk before RAM), never inside the source, and stages the source. Blocks for as long as the copy takes: run
+// it on a worker thread. On a raised `stop` it returns with no folder and no error.
 [[nodiscard]] StagingResult stageSource(
     const QString& sourcePath, const QString& destinationPath, const std::atomic<bool>& stop);
 

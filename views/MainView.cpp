@@ -139,6 +139,9 @@ QLayout* MainView::makeProgressRow()
     m_failureSymbol->setObjectName(QStringLiteral("failureSymbol"));
     m_endLine = new ElidedLabel;
     m_endLine->setObjectName(QStringLiteral("endLine"));
+    m_replaceButton = new LinkButton(tr("Replace"));
+    m_replaceButton->setObjectName(QStringLiteral("replaceButton"));
+    connect(m_replaceButton, &LinkButton::clicked, this, [this] { m_model->replaceImage(); });
 
     auto* row = new QHBoxLayout;
     const int sidePadding = style()->pixelMetric(QStyle::PM_LayoutLeftMargin);
@@ -154,6 +157,7 @@ QLayout* MainView::makeProgressRow()
     row->addWidget(m_showInFolder);
     row->addWidget(m_failureSymbol);
     row->addWidget(m_endLine, 1);
+    row->addWidget(m_replaceButton);
     return row;
 }
 
@@ -161,8 +165,8 @@ void MainView::orderTabStops()
 {
     // The order of the work: the source, what the last export left, the paths, then the destination and export
     // buttons, and Cancel while an export runs. Hidden controls drop out of the chain by themselves.
-    QWidget* const chain[] = { m_sourceArea, m_showInFolder, m_endLine, m_sourceField, m_destinationField,
-        m_destinationButton, m_exportButton, m_cancelButton };
+    QWidget* const chain[] = { m_sourceArea, m_showInFolder, m_endLine, m_replaceButton, m_sourceField,
+        m_destinationField, m_destinationButton, m_exportButton, m_cancelButton };
     for (std::size_t i = 1; i < std::size(chain); ++i)
         QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
@@ -241,6 +245,7 @@ void MainView::showExportEnd(const ExportModel& model)
                                                      : tr("(%1 special files left out)").arg(model.leftOutCount()));
 
     m_endLine->setVisible(failure.has_value());
+    m_replaceButton->setVisible(model.canReplaceImage());
     m_failureSymbol->setVisible(failure && !failure->cancelled);
     if (!failure)
         return;

@@ -61,6 +61,7 @@ private:
     QLabel* m_leftOutNote = nullptr;
     QLabel* m_failureSymbol = nullptr;
     ElidedLabel* m_endLine = nullptr;
+    LinkButton* m_replaceButton = nullptr;
     LocationField* m_sourceField = nullptr;
     LocationField* m_destinationField = nullptr;
     SymbolButton* m_destinationButton = nullptr;

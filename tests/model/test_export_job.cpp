@@ -54,6 +54,7 @@ private Q_SLOTS:
     void exportOutlivesItsModelsOwnerAndHoldsTheLoop();
     void sameNamesAndLaterChoicesDoNotMix();
     void oneSourceTwiceAtOnceAndDeletedMeanwhile();
+    void replaceOnlyWhenAskedAndOnlyByAWholeImage();
 };
 
 void ExportJobTest::toolGetsSixArgumentsAndAPrivateStagedCopy()
@@ -325,6 +326,45 @@ void ExportJobTest::oneSourceTwiceAtOnceAndDeletedMeanwhile()
         QVERIFY2(!failure, qPrintable(failure ? failure->reason : QString()));
         QVERIFY(t->model->isoFileSize() > 64 << 20);
     }
+#endif
+}
+
+void ExportJobTest::replaceOnlyWhenAskedAndOnlyByAWholeImage()
+{
+#ifndef IMAGE_TOOL_PATH
+    QSKIP("built without the image tool");
+#else
+    Workspace w;
+    QFile big(w.sourcePath(u"Data/big"_s));
+    writeFile(big.fileName(), {});
+    QVERIFY(big.resize(qint64 { 1 } << 30)); // a hole: imaging reads a while, the disk holds little
+    const QString image = w.destinationPath() + u"/Data.iso"_s;
+    writeFile(image, "the old image");
+    TestModel t(QStringLiteral(IMAGE_TOOL_PATH));
+    t.choose(w.sourcePath(u"Data"_s), w.destinationPath());
+    t.model->startExport();
+    waitUntilIdle(*t.model);
+    QVERIFY(t.model->canReplaceImage() && t.model->lastExportFailure()->imageExists);
+    // Another choice withdraws the offer; the same again brings it back.
+    t.choose(w.sourcePath(u"Other"_s), w.destinationPath());
+    QVERIFY(!t.model->canReplaceImage());
+    t.choose(w.sourcePath(u"Data"_s), w.destinationPath());
+
+    // A replace cancelled while the tool writes leaves the old image as it was, and nothing beside it.
+    t.model->replaceImage();
+    QTRY_VERIFY(t.model->exportInProgress() && !t.model->stagingInProgress());
+    t.model->cancelExport();
+    waitUntilIdle(*t.model);
+    QTRY_COMPARE(w.destinationEntries(), QStringList { u"Data.iso"_s });
+    QCOMPARE(readFile(image), QByteArray("the old image"));
+
+    QVERIFY(big.resize(1 << 20));
+    t.model->startExport();
+    waitUntilIdle(*t.model);
+    t.model->replaceImage();
+    waitUntilIdle(*t.model);
+    QVERIFY(!t.model->lastExportFailure() && readFile(image).mid(16 * 2048 + 1, 5) == "CD001");
+    QCOMPARE(w.destinationEntries(), QStringList { u"Data.iso"_s });
 #endif
 }
 

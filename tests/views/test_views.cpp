@@ -92,7 +92,7 @@ struct Window {
     {
         QStringList state;
         for (const char* name : { "progressBar", "cancelButton", "isoSizeLine", "showInFolder", "endLine",
-                 "failureSymbol", "exportButton" })
+                 "failureSymbol", "replaceButton", "exportButton" })
             if (part(window, name)->isVisibleTo(&window) && part(window, name)->isEnabled())
                 state << QLatin1String(name);
         for (const QAction* item : window.menuBar()->actions().first()->menu()->actions())
@@ -253,17 +253,24 @@ private Q_SLOTS:
         QCOMPARE(window.desktop->announcements, announced);
 
         // The image is still there, so this one fails; only its end is news, and the earlier full bar goes.
-        window.runExport("image 4096\n");
-        QCOMPARE(window.state(), u"endLine failureSymbol exportButton Ctrl+E");
+        window.runExport("record RUNS\nimage 4096\n");
+        QCOMPARE(window.state(), u"endLine failureSymbol replaceButton exportButton Ctrl+E");
         const QString line = part<ElidedLabel>(window.window, "endLine")->fullText();
         QVERIFY2(line.startsWith(QLatin1String("Export failed: ")), qPrintable(line));
         QCOMPARE(window.desktop->announcements, announced + QStringList { "endLine|" + line });
+        // Replace, offered for that failure alone, runs it again with the tool's overwrite option.
+        QTest::mouseClick(part(window.window, "replaceButton"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !window.model->exportInProgress() && !window.model->stagingInProgress(), exportTimeout);
+        QCOMPARE(window.state(), u"progressBar isoSizeLine showInFolder exportButton Ctrl+E");
+        QVERIFY(TestFiles::readFile(window.workspace.path(u"runs"_s)).contains("arg -ov\n")
+            && QFileInfo(window.workspace.imagePath()).size() == 4096);
 
         // An empty image is no size worth showing, nor news.
         QVERIFY(QFile::remove(window.workspace.imagePath()));
         window.runExport("image 0\n");
         QCOMPARE(window.state(), u"progressBar exportButton Ctrl+E");
-        QCOMPARE(window.desktop->announcements.size(), 2);
+        QCOMPARE(window.desktop->announcements.size(), 3);
 
         // Only the source area takes drops, and only of local items.
         const QUrl web(u"https://example.org/disc.iso"_s), folder = window.workspace.destinationUrl();
