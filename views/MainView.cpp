@@ -239,8 +239,9 @@ void MainView::showExportEnd(const ExportModel& model)
     m_leftOutNote->setVisible(showsSize && model.leftOutCount() > 0);
     m_showInFolder->setVisible(showsSize && !model.exportedImagePath().isEmpty());
     const QString imageName = QFileInfo(model.exportedImagePath()).fileName();
+    // Named, so a result left beside a newer choice still says which image it is.
+    m_showInFolder->setText(tr("Show %1 in Folder").arg(imageName));
     m_showInFolder->setToolTip(tr("Show %1 in its folder").arg(imageName));
-    m_showInFolder->setAccessibleName(tr("Show %1 in Folder").arg(imageName));
     m_leftOutNote->setText(model.leftOutCount() == 1 ? tr("(1 special file left out)")
                                                      : tr("(%1 special files left out)").arg(model.leftOutCount()));
 

@@ -247,6 +247,9 @@ private Q_SLOTS:
 
         window.runExport("image 3145728\n");
         QCOMPARE(window.state(), u"progressBar isoSizeLine showInFolder exportButton Ctrl+E");
+        const QString imageName = QFileInfo(window.workspace.imagePath()).fileName();
+        QCOMPARE(
+            part<QAbstractButton>(window.window, "showInFolder")->text(), u"Show "_s + imageName + u" in Folder"_s);
         const auto* bar = part<QProgressBar>(window.window, "progressBar");
         QCOMPARE(bar->value(), bar->maximum());
         const QStringList announced { "isoSizeLine|Exported ISO Size: 3 MB" };
