@@ -21,8 +21,8 @@ void LocationField::showLocation(const Location& location)
         return;
     setText(path);
     setToolTip(path);
-    // The start of a long path says more than its end.
-    setCursorPosition(0);
+    // A long path shows its end, the item's own name; the whole path is in the tooltip.
+    setCursorPosition(int(path.size()));
 }
 
 bool LocationField::event(QEvent* event)

@@ -127,6 +127,8 @@ QLayout* MainView::makeProgressRow()
     m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
     pressesAction(*m_cancelButton, *m_cancelExportAction);
 
+    m_stagingLine = new QLabel(tr("Preparing…"));
+    m_stagingLine->setObjectName(QStringLiteral("stagingLine"));
     m_isoSizeLine = new QLabel;
     m_isoSizeLine->setObjectName(QStringLiteral("isoSizeLine"));
     m_showInFolder = new LinkButton(tr("Show in Folder"));
@@ -152,6 +154,7 @@ QLayout* MainView::makeProgressRow()
     row->addSpacerItem(new QSpacerItem(0, rowHeight, QSizePolicy::Fixed, QSizePolicy::Fixed));
     row->addWidget(m_progressBar, 1);
     row->addWidget(m_cancelButton);
+    row->addWidget(m_stagingLine);
     row->addWidget(m_isoSizeLine);
     row->addWidget(m_leftOutNote);
     row->addWidget(m_showInFolder);
@@ -220,6 +223,8 @@ void MainView::refresh(bool animateProgress)
     else
         m_progressBar->showFraction(model.progress(), animateProgress);
     m_cancelButton->setVisible(model.canCancelExport());
+    // The moving bar alone could pass for a finished one.
+    m_stagingLine->setVisible(model.stagingInProgress());
     showExportEnd(model);
 
     m_sourceField->showLocation(model.selectedSourceURL());

@@ -56,6 +56,7 @@ private:
     ScaledPictureView* m_sourceSymbol = nullptr;
     AnimatedProgressBar* m_progressBar = nullptr;
     SymbolButton* m_cancelButton = nullptr;
+    QLabel* m_stagingLine = nullptr;
     QLabel* m_isoSizeLine = nullptr;
     LinkButton* m_showInFolder = nullptr;
     QLabel* m_leftOutNote = nullptr;

@@ -91,8 +91,8 @@ struct Window {
     [[nodiscard]] QString state() const
     {
         QStringList state;
-        for (const char* name : { "progressBar", "cancelButton", "isoSizeLine", "showInFolder", "endLine",
-                 "failureSymbol", "replaceButton", "exportButton" })
+        for (const char* name : { "progressBar", "cancelButton", "stagingLine", "isoSizeLine", "showInFolder",
+                 "endLine", "failureSymbol", "replaceButton", "exportButton" })
             if (part(window, name)->isVisibleTo(&window) && part(window, name)->isEnabled())
                 state << QLatin1String(name);
         for (const QAction* item : window.menuBar()->actions().first()->menu()->actions())
@@ -307,7 +307,7 @@ private Q_SLOTS:
         QCOMPARE(window.tabChain(), "sourceArea" + paths + "exportButton");
 
         press("destinationField", Qt::Key_E, Qt::ControlModifier);
-        QCOMPARE(window.state(), u"progressBar cancelButton Esc"); // staging, held
+        QCOMPARE(window.state(), u"progressBar cancelButton stagingLine Esc"); // staging, held
         QCOMPARE(part<QProgressBar>(window.window, "progressBar")->maximum(), 0); // moving, with no value
         QVERIFY(
             part(window.window, "sourceArea")->isEnabled() && part(window.window, "destinationButton")->isEnabled());
