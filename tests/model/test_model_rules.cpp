@@ -123,6 +123,8 @@ void ModelRulesTest::itemsMeasureTheirOwnEntry()
     QByteArray printed = capturedStandardOutput([&] {
         QCOMPARE(fileSize(QUrl::fromLocalFile(file)), qint64(5) << 30);
         QCOMPARE(sizeInMegabytes(fileSize(QUrl::fromLocalFile(file))), 5120);
+        // Whole megabytes, cut and not rounded.
+        QCOMPARE(QList({ sizeInMegabytes(5242879), sizeInMegabytes(1572864) }), QList<qint64>({ 4, 1 }));
         // Not summed, not followed: the folder's own entry, the link's own length.
         QCOMPARE(fileSize(QUrl::fromLocalFile(folder)), emptyFolder);
         QCOMPARE(fileSize(QUrl::fromLocalFile(link)), QFile::encodeName(file).size());
