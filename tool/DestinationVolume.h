@@ -19,7 +19,7 @@ struct DestinationVolume {
 // The mount's type, from statfs and, for FUSE file systems (which statfs sees only as FUSE), the mount table.
 DestinationVolume describeVolume(int folderFd);
 
-// Its kind from a mount table type such as "vfat" or "fuse.fusefat"; exposed for the tests.
+// Its kind from a mount table type such as "vfat" or "fuse.fusefat".
 DestinationVolume volumeOfMountType(const std::string& type);
 
 // "5.2 GB": decimal units with one decimal, as the desktop's file manager shows sizes.

@@ -6,8 +6,7 @@
 //   wait-for FILE    pause until FILE exists (gives up with status 9 after a minute, so a failed test leaves no tool)
 //   image BYTES      write an image of BYTES bytes at the output path (argument 3)
 //   image-of-staging write, as the image, each staged file's path and content (argument 4)
-//   part             leave what a tool killed while publishing where there are no unnamed files may leave: the
-//                    image under its passing and its probing name, and an empty claim on the image's name
+//   part             leave what a tool killed while publishing may: its .part and .probe files, an empty claim
 //   pid FILE         write its process id to FILE
 //   ignore-term      ignore SIGTERM from now on, as a stuck tool would
 //   exit CODE, signal NUMBER   end with that status, or by that signal

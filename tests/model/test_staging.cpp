@@ -174,16 +174,16 @@ void StagingTest::copiesGoToDiskWithRoomNeverIntoTheSource()
 
     // From a stick: the disk's cache folder, although the temporary folder is RAM, and too small.
     const StagingResult fromStick = stage(stick + u"/Data"_s, scratch.filePath(u"cache"_s));
-    QVERIFY2(fromStick.jobFolder, qPrintable(fromStick.error));
-    QVERIFY(fromStick.jobFolder->stagingPath().startsWith(scratch.filePath(u"cache/"_s)) && fromStick.tally.copied);
+    QVERIFY2(fromStick.jobFolder && fromStick.jobFolder->stagingPath().startsWith(scratch.filePath(u"cache/"_s))
+            && fromStick.tally.copied,
+        qPrintable(fromStick.error));
     // Nowhere with room: every place tried, and nothing copied.
     const StagingResult nowhere = stage(stick + u"/Data"_s, ram);
-    QVERIFY(!nowhere.jobFolder && nowhere.tally.copied == 0);
-    QVERIFY2(nowhere.error.startsWith(u"staging needs 4 MB, but only 1 MB in "_s + ram + u"/"_s)
+    QVERIFY2(!nowhere.jobFolder && nowhere.tally.copied == 0
+            && nowhere.error.startsWith(u"staging needs 4 MB, but only 1 MB in "_s + ram + u"/"_s)
             && nowhere.error.endsWith(u", 1 MB in "_s + ram + u" are free"_s),
         qPrintable(nowhere.error));
-    // The home folder, whose cache folder is inside it, with the temporary folder elsewhere: copied into the
-    // temporary folder, the only place outside it, and not so much as a folder made inside it.
+    // The home folder with its cache folder inside: copied to the temporary folder, and nothing made inside it.
     const QString home = scratch.filePath(u"home"_s);
     const StagingResult fromHome = stage(home, home + u"/.cache"_s);
     QVERIFY2(fromHome.jobFolder && fromHome.jobFolder->stagingPath().startsWith(ram), qPrintable(fromHome.error));
