@@ -5,6 +5,8 @@
 #include "views/FileDialogChooser.h"
 #include "views/MainView.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLayout>
 #include <QMenuBar>
 #include <QScreen>
@@ -29,9 +31,14 @@ QList<QAction*> MainWindow::commandActions() const
     return m_view->actions();
 }
 
-bool MainWindow::takeSource(const QUrl& item)
+bool MainWindow::takeCommandLineItem(const QString& argument)
 {
-    return m_model->handleDrop({ item });
+    const QUrl item = QUrl::fromUserInput(argument, QDir::currentPath(), QUrl::AssumeLocalFile);
+    // Only what exists is taken, as only existing items can be dropped.
+    if (const QString path = localItemPath(item); !path.isEmpty() && QFileInfo::exists(path))
+        return m_model->handleDrop({ item });
+    m_model->reportSourceProblem(tr("%1: no such file or folder").arg(argument));
+    return false;
 }
 
 void MainWindow::showEvent(QShowEvent* event)

@@ -22,8 +22,9 @@ public:
     // The window's own commands, in menu order; its buttons press the same actions.
     [[nodiscard]] QList<QAction*> commandActions() const;
 
-    // Takes `item` as the source exactly as a drop of it would; returns whether it is taken.
-    bool takeSource(const QUrl& item);
+    // Takes the item a command line names (a path, relative to the working directory, or a file: URL) as the
+    // source exactly as a drop of it would. One that is not there is said in the window; returns false then.
+    bool takeCommandLineItem(const QString& argument);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -2,14 +2,10 @@
 #include "app/MainWindow.h"
 #include "app/VelbrookApp.h"
 #include "common/BundleInfo.h"
-#include "model/ExportModel.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
-#include <QUrl>
 
 #include <cstdio>
 
@@ -29,7 +25,7 @@ MainWindow* firstWindow()
 int main(int argc, char* argv[])
 {
     // Parsed before the GUI exists, so --help and --version answer without a display.
-    QUrl item;
+    QString item;
     {
         const QCoreApplication parsing(argc, argv);
         const Bundle bundle = Bundle::load(mainBundleInfoPath);
@@ -44,21 +40,13 @@ int main(int argc, char* argv[])
             QStringLiteral("The file or folder to take as the source, as if dropped on the window."),
             QStringLiteral("[ITEM]"));
         parser.process(parsing);
-
-        // A relative path is taken from the working directory; file: URLs from a file manager work too.
-        if (const QStringList items = parser.positionalArguments(); !items.isEmpty()) {
-            item = QUrl::fromUserInput(items.first(), QDir::currentPath(), QUrl::AssumeLocalFile);
-            // Only what exists is taken, as only existing items can be dropped; the window then opens empty.
-            if (localItemPath(item).isEmpty() || !QFileInfo::exists(localItemPath(item))) {
-                std::fprintf(stderr, "velbrook: %s: no such file or folder\n", qUtf8Printable(items.first()));
-                item.clear();
-            }
-        }
+        item = parser.positionalArguments().value(0);
     }
 
     QApplication application(argc, argv);
     VelbrookApp velbrook(application);
-    if (MainWindow* window = firstWindow(); window && !item.isEmpty())
-        window->takeSource(item);
+    MainWindow* window = firstWindow();
+    if (window && !item.isEmpty() && !window->takeCommandLineItem(item))
+        std::fprintf(stderr, "velbrook: %s: no such file or folder\n", qUtf8Printable(item));
     return application.exec();
 }

@@ -42,6 +42,14 @@ qint64 ExportModel::isoFileSizeInMegabytes() const
     return sizeInMegabytes(m_isoFileSize);
 }
 
+void ExportModel::reportSourceProblem(const QString& reason)
+{
+    if (m_job)
+        return;
+    m_lastExportFailure = ExportFailure { .reason = reason, .aboutTheSource = true };
+    Q_EMIT exportEndChanged();
+}
+
 void ExportModel::startExport()
 {
     beginExport(false);

@@ -22,6 +22,8 @@ struct ExportFailure {
     QString reason;
     // The image is already there; only the user's Replace may change it.
     bool imageExists = false;
+    // Not an export's end: a source that could not be taken.
+    bool aboutTheSource = false;
 };
 
 // The state of one main window: the chosen locations and the state of its export.
@@ -59,6 +61,9 @@ public:
     // post.
     bool handleDrop(const QList<QUrl>& items);
     void selectSource();
+    // A source that could not be taken (an item named on the command line that is not there), shown as the
+    // last failure.
+    void reportSourceProblem(const QString& reason);
     // Destination chooser.
     void selectDestination();
 

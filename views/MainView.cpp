@@ -255,7 +255,9 @@ void MainView::showExportEnd(const ExportModel& model)
     m_failureSymbol->setVisible(failure && !failure->cancelled);
     if (!failure)
         return;
-    m_endLine->setFullText(failure->cancelled ? tr("Export cancelled") : tr("Export failed: %1").arg(failure->reason));
+    m_endLine->setFullText(failure->cancelled ? tr("Export cancelled")
+            : failure->aboutTheSource         ? failure->reason
+                                              : tr("Export failed: %1").arg(failure->reason));
     if (!failure->cancelled) {
         const QColor color = errorColor(palette());
         m_failureSymbol->setPixmap(symbolPixmap(QStringLiteral("exclamationmark.triangle"), color,
@@ -283,8 +285,9 @@ void MainView::tellExportEnd()
         if (line->isVisibleTo(this))
             m_desktop->announce(*line);
 
-    // Someone looking at a Velbrook window sees the end already; a cancel is news to nobody.
-    if (QApplication::activeWindow() || (failure && failure->cancelled))
+    // Someone looking at a Velbrook window sees the end already; a cancel, or a source not taken, is news to
+    // nobody else.
+    if (QApplication::activeWindow() || (failure && (failure->cancelled || failure->aboutTheSource)))
         return;
     if (failure)
         m_desktop->notify(tr("Export failed"), failure->reason);

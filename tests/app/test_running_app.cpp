@@ -6,6 +6,7 @@
 #include "app/MainWindow.h"
 #include "app/VelbrookApp.h"
 #include "model/ExportModel.h"
+#include "views/ElidedLabel.h"
 #include "views/MainView.h"
 
 using namespace ViewTestKit;
@@ -18,7 +19,7 @@ struct RunningApp {
     {
         for (QWidget* widget : QApplication::topLevelWidgets())
             window = window ? window.get() : qobject_cast<MainWindow*>(widget);
-        if (!window || !window->takeSource(QUrl::fromLocalFile(workspace.sourcePath())))
+        if (!window || !window->takeCommandLineItem(workspace.sourcePath()))
             qFatal("no main window taking a source");
         whenDialogOpens([this](QFileDialog& dialog) { // with nothing selected, Open takes the folder shown
             dialog.setDirectory(workspace.destinationPath());
@@ -47,6 +48,11 @@ private Q_SLOTS:
         // The screen main() sets up is lower than the content's preferred minimum and the menu bar.
         QVERIFY(available.height() < MainView::preferredMinimumSize.height() + window.menuBar()->sizeHint().height());
         QVERIFY(QTest::qWaitForWindowExposed(&window) && available.contains(window.frameGeometry()));
+
+        // An item named on the command line that is not there is said in the window too.
+        QVERIFY(!window.takeCommandLineItem(QStringLiteral("no-such-item")));
+        QCOMPARE(
+            part<ElidedLabel>(window, "endLine")->fullText(), QStringLiteral("no-such-item: no such file or folder"));
 
         // The widest state, an image's size and Show in Folder, cuts off nothing and squeezes nothing to nothing.
         app.workspace.script("image 4096\n");
