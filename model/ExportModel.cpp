@@ -2,6 +2,7 @@
 #include "model/ExportModel.h"
 
 #include "model/ExportJob.h"
+#include "model/ExportNames.h"
 #include "model/FileSize.h"
 #include "model/LocationChooser.h"
 
@@ -74,6 +75,8 @@ void ExportModel::beginExport(bool replace)
 
     m_job = new ExportJob(m_selectedSourceURL->toLocalFile(), m_selectedDestinationURL->toLocalFile(), m_imageToolPath,
         m_staging, replace);
+    m_runningImageName = itemName(
+        outputImagePath(m_selectedDestinationURL->toLocalFile(), baseName(m_selectedSourceURL->toLocalFile())));
     m_existingImageSource = m_selectedSourceURL;
     m_existingImageDestination = m_selectedDestinationURL;
     m_lastExportFailure.reset();
@@ -116,10 +119,12 @@ void ExportModel::finishExport(const ExportOutcome& outcome)
         setProgress(1.0, true);
         break;
     case ExportOutcome::Kind::Failed:
-        m_lastExportFailure = ExportFailure { .reason = outcome.reason, .imageExists = outcome.imageExists };
+        m_lastExportFailure = ExportFailure {
+            .reason = outcome.reason, .imageExists = outcome.imageExists, .imageName = m_runningImageName
+        };
         break;
     case ExportOutcome::Kind::Cancelled:
-        m_lastExportFailure = ExportFailure { .cancelled = true };
+        m_lastExportFailure = ExportFailure { .cancelled = true, .imageName = m_runningImageName };
         break;
     }
     Q_EMIT exportEndChanged();

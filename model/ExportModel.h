@@ -24,6 +24,8 @@ struct ExportFailure {
     bool imageExists = false;
     // Not an export's end: a source that could not be taken.
     bool aboutTheSource = false;
+    // The name of the image the export was to write, so its end says which it was.
+    QString imageName;
 };
 
 // The state of one main window: the chosen locations and the state of its export.
@@ -114,6 +116,7 @@ private:
     double m_progress = 0.0;
     qint64 m_isoFileSize = 0;
     std::optional<ExportFailure> m_lastExportFailure;
+    QString m_runningImageName;
     // The choices of the export that found its image already there.
     Location m_existingImageSource;
     Location m_existingImageDestination;

@@ -255,9 +255,10 @@ void MainView::showExportEnd(const ExportModel& model)
     m_failureSymbol->setVisible(failure && !failure->cancelled);
     if (!failure)
         return;
-    m_endLine->setFullText(failure->cancelled ? tr("Export cancelled")
+    // Named, so an end left beside a newer choice still says which image it was.
+    m_endLine->setFullText(failure->cancelled ? tr("Export of %1 cancelled").arg(failure->imageName)
             : failure->aboutTheSource         ? failure->reason
-                                              : tr("Export failed: %1").arg(failure->reason));
+                                              : tr("Export of %1 failed: %2").arg(failure->imageName, failure->reason));
     if (!failure->cancelled) {
         const QColor color = errorColor(palette());
         m_failureSymbol->setPixmap(symbolPixmap(QStringLiteral("exclamationmark.triangle"), color,

@@ -259,7 +259,7 @@ private Q_SLOTS:
         window.runExport("record RUNS\nimage 4096\n");
         QCOMPARE(window.state(), u"endLine failureSymbol replaceButton exportButton Ctrl+E");
         const QString line = part<ElidedLabel>(window.window, "endLine")->fullText();
-        QVERIFY2(line.startsWith(QLatin1String("Export failed: ")), qPrintable(line));
+        QVERIFY2(line.startsWith(u"Export of "_s + imageName + u" failed: "_s), qPrintable(line));
         QCOMPARE(window.desktop->announcements, announced + QStringList { "endLine|" + line });
         // Replace, offered for that failure alone, runs it again with the tool's overwrite option.
         QTest::mouseClick(part(window.window, "replaceButton"), Qt::LeftButton);
@@ -313,7 +313,8 @@ private Q_SLOTS:
             part(window.window, "sourceArea")->isEnabled() && part(window.window, "destinationButton")->isEnabled());
         press("sourceField", Qt::Key_Escape);
         QCOMPARE(window.state(), u"endLine exportButton Ctrl+E");
-        QCOMPARE(part<ElidedLabel>(window.window, "endLine")->fullText(), u"Export cancelled");
+        QCOMPARE(part<ElidedLabel>(window.window, "endLine")->fullText(),
+            u"Export of "_s + QFileInfo(window.workspace.imagePath()).fileName() + u" cancelled"_s);
 
         held.release();
         press("sourceField", Qt::Key_E, Qt::ControlModifier);
