@@ -59,7 +59,7 @@ void ExportModel::startExport()
 bool ExportModel::canReplaceImage() const
 {
     return canStartExport() && m_lastExportFailure && m_lastExportFailure->imageExists
-        && m_selectedSourceURL == m_existingImageSource && m_selectedDestinationURL == m_existingImageDestination;
+        && m_selectedSourceURL == m_lastExportSource && m_selectedDestinationURL == m_lastExportDestination;
 }
 
 void ExportModel::replaceImage()
@@ -75,10 +75,10 @@ void ExportModel::beginExport(bool replace)
 
     m_job = new ExportJob(m_selectedSourceURL->toLocalFile(), m_selectedDestinationURL->toLocalFile(), m_imageToolPath,
         m_staging, replace);
-    m_runningImageName = itemName(
+    m_lastExportImageName = itemName(
         outputImagePath(m_selectedDestinationURL->toLocalFile(), baseName(m_selectedSourceURL->toLocalFile())));
-    m_existingImageSource = m_selectedSourceURL;
-    m_existingImageDestination = m_selectedDestinationURL;
+    m_lastExportSource = m_selectedSourceURL;
+    m_lastExportDestination = m_selectedDestinationURL;
     m_lastExportFailure.reset();
     setStagingInProgress(true);
     Q_EMIT exportEndChanged();
@@ -120,11 +120,11 @@ void ExportModel::finishExport(const ExportOutcome& outcome)
         break;
     case ExportOutcome::Kind::Failed:
         m_lastExportFailure = ExportFailure {
-            .reason = outcome.reason, .imageExists = outcome.imageExists, .imageName = m_runningImageName
+            .reason = outcome.reason, .imageExists = outcome.imageExists, .imageName = m_lastExportImageName
         };
         break;
     case ExportOutcome::Kind::Cancelled:
-        m_lastExportFailure = ExportFailure { .cancelled = true, .imageName = m_runningImageName };
+        m_lastExportFailure = ExportFailure { .cancelled = true, .imageName = m_lastExportImageName };
         break;
     }
     Q_EMIT exportEndChanged();

@@ -116,10 +116,10 @@ private:
     double m_progress = 0.0;
     qint64 m_isoFileSize = 0;
     std::optional<ExportFailure> m_lastExportFailure;
-    QString m_runningImageName;
-    // The choices of the export that found its image already there.
-    Location m_existingImageSource;
-    Location m_existingImageDestination;
+    // What the last export was started with: its end names its image, and Replace redoes only that export.
+    QString m_lastExportImageName;
+    Location m_lastExportSource;
+    Location m_lastExportDestination;
     QString m_exportedImagePath;
     int m_leftOutCount = 0;
 };

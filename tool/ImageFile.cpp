@@ -40,7 +40,8 @@ ImageFile::ImageFile(std::string imagePath, bool replace)
     : m_imagePath(std::move(imagePath))
     , m_folderPath(folderOf(m_imagePath))
     , m_name(m_imagePath.substr(m_imagePath.rfind('/') + 1))
-    , m_partName("." + m_name + "." + std::to_string(::getpid()) + ".part")
+    , m_passingStem("." + m_name + "." + std::to_string(::getpid()) + ".")
+    , m_partName(m_passingStem + "part")
     , m_replace(replace)
 {
     const std::string& folder = m_folderPath;
@@ -70,7 +71,7 @@ bool ImageFile::renameCanRefuseToReplace() const
 {
     // FUSE and network file systems often refuse the flag itself, with EINVAL, whatever the names.
     const int folder = m_folder.get();
-    const std::string probe = m_partName.substr(0, m_partName.size() - 4) + "probe";
+    const std::string probe = m_passingStem + "probe";
     bool refuses = false;
     int error = 0;
     uninterrupted([&] {

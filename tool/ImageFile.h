@@ -44,6 +44,8 @@ private:
     std::string m_imagePath;
     std::string m_folderPath;
     std::string m_name;
+    // ".NAME.PID." for the passing names: the temporary image's and, while probing, its own.
+    std::string m_passingStem;
     std::string m_partName;
     bool m_replace;
     bool m_named = false;
