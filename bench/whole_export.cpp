@@ -23,8 +23,8 @@ int main(int argc, char** argv)
         return 2;
     }
     auto methods = std::make_shared<QString>();
-    StagingStep staging = [methods](const QString& source, const QString& destination, const std::atomic<bool>& stop) {
-        StagingResult result = stageSource(source, destination, stop);
+    StagingStep staging = [methods](const QString& source, const QString& destination, StagingControl& control) {
+        StagingResult result = stageSource(source, destination, control);
         *methods = result.tally.methods();
         return result;
     };

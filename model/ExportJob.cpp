@@ -19,6 +19,7 @@
 namespace {
 constexpr int cancelGraceMilliseconds = 2000;
 constexpr int quitGraceMilliseconds = 3000;
+constexpr int copyProgressMilliseconds = 200;
 constexpr qsizetype keptErrorBytes = qsizetype { 64 } * 1024;
 const QByteArray toolFailurePrefix = QByteArrayLiteral("makehybrid failed - ");
 
@@ -43,6 +44,13 @@ ExportJob::ExportJob(
 {
     m_killTimer.setSingleShot(true);
     connect(&m_killTimer, &QTimer::timeout, this, [this] { m_process.kill(); });
+    // Polled, not pushed: a copy of many small files would otherwise flood the event loop.
+    m_copyProgressTimer.setInterval(copyProgressMilliseconds);
+    connect(&m_copyProgressTimer, &QTimer::timeout, this, [this] {
+        const qint64 toCopy = m_stagingControl.bytesToCopy.load(std::memory_order_relaxed);
+        if (toCopy > 0 && !m_ended)
+            Q_EMIT stagingCopyProgress(m_stagingControl.bytesCopied.load(std::memory_order_relaxed), toCopy);
+    });
     if (auto* application = QCoreApplication::instance())
         connect(application, &QCoreApplication::aboutToQuit, this, &ExportJob::abandon);
 }
@@ -63,17 +71,18 @@ void ExportJob::start()
             m_staging.error = QStringLiteral("%1 already exists in %2").arg(itemName(image), m_destinationPath);
             return;
         }
-        m_staging = m_stagingStep(m_sourcePath, m_destinationPath, m_stop);
+        m_staging = m_stagingStep(m_sourcePath, m_destinationPath, m_stagingControl);
     });
     connect(m_worker.get(), &WorkerThread::finished, this, &ExportJob::stagingDone);
     m_worker->start();
+    m_copyProgressTimer.start();
 }
 
 void ExportJob::cancel()
 {
     if (m_ended)
         return;
-    m_stop = true;
+    m_stagingControl.stop = true;
     const bool toolStarted = m_process.state() != QProcess::NotRunning;
     if (toolStarted) {
         qCDebug(exportLog) << "cancel: stopping the image tool";
@@ -85,6 +94,7 @@ void ExportJob::cancel()
 
 void ExportJob::stagingDone()
 {
+    m_copyProgressTimer.stop();
     if (!joinWorker())
         return; // abandoned meanwhile
     if (m_ended) {
@@ -261,7 +271,7 @@ void ExportJob::abandon()
     if (m_abandoned)
         return;
     m_abandoned = true;
-    m_stop = true;
+    m_stagingControl.stop = true;
     disconnect(&m_process, nullptr, this, nullptr);
     if (m_process.state() != QProcess::NotRunning) {
         m_process.terminate();

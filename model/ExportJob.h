@@ -32,6 +32,8 @@ public:
     void cancel();
 
 Q_SIGNALS:
+    // How far staging's copy has got, now and then while it copies; never while it links or clones.
+    void stagingCopyProgress(qint64 bytesCopied, qint64 bytesToCopy);
     // The source is staged and the tool is being started.
     void stagingFinished();
     // One chunk of the tool's output arrived as valid UTF-8 text.
@@ -58,13 +60,14 @@ private:
     QString m_imageToolPath;
     StagingStep m_stagingStep;
     bool m_replace;
-    std::atomic<bool> m_stop { false };
+    StagingControl m_stagingControl;
     bool m_imageExists = false;
     std::unique_ptr<WorkerThread> m_worker;
     StagingResult m_staging;
     QProcess m_process;
     qint64 m_toolProcessId = 0;
     QTimer m_killTimer;
+    QTimer m_copyProgressTimer;
     QByteArray m_toolErrors;
     bool m_ended = false;
     bool m_abandoned = false;

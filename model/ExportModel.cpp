@@ -7,6 +7,7 @@
 #include "model/LocationChooser.h"
 
 #include <QTimer>
+#include <algorithm>
 
 namespace {
 constexpr double progressStep = 0.1;
@@ -84,7 +85,10 @@ void ExportModel::beginExport(bool replace)
     Q_EMIT exportEndChanged();
 
     // Each connection owns the model until the job is gone, so an export outlives its window.
+    connect(m_job, &ExportJob::stagingCopyProgress, this,
+        [self = shared_from_this()](qint64 copied, qint64 toCopy) { self->setStagingCopy(copied, toCopy); });
     connect(m_job, &ExportJob::stagingFinished, this, [self = shared_from_this()] {
+        self->setStagingCopy(0, 0);
         self->setStagingInProgress(false);
         self->setExportInProgress(true);
         self->setProgress(0.0);
@@ -110,6 +114,7 @@ void ExportModel::advanceProgress()
 void ExportModel::finishExport(const ExportOutcome& outcome)
 {
     m_job.clear();
+    setStagingCopy(0, 0);
     setStagingInProgress(false);
     switch (outcome.kind) {
     case ExportOutcome::Kind::ImageWritten:
@@ -184,4 +189,15 @@ void ExportModel::setIsoFileSize(qint64 size)
         return;
     m_isoFileSize = size;
     Q_EMIT isoFileSizeChanged();
+}
+
+void ExportModel::setStagingCopy(qint64 copied, qint64 toCopy)
+{
+    // A file that grew while it was copied must not take the bar past its end.
+    copied = std::min(copied, toCopy);
+    if (m_stagingBytesCopied == copied && m_stagingBytesToCopy == toCopy)
+        return;
+    m_stagingBytesCopied = copied;
+    m_stagingBytesToCopy = toCopy;
+    Q_EMIT stagingCopyChanged();
 }

@@ -46,6 +46,10 @@ public:
     // True while the source is being staged, before the tool starts.
     [[nodiscard]] bool stagingInProgress() const { return m_stagingInProgress; }
     [[nodiscard]] double progress() const { return m_progress; }
+    // While staging copies the source (rather than linking it): how much it has copied of how much. Both zero
+    // otherwise.
+    [[nodiscard]] qint64 stagingBytesCopied() const { return m_stagingBytesCopied; }
+    [[nodiscard]] qint64 stagingBytesToCopy() const { return m_stagingBytesToCopy; }
     [[nodiscard]] qint64 isoFileSize() const { return m_isoFileSize; }
     [[nodiscard]] const std::optional<ExportFailure>& lastExportFailure() const { return m_lastExportFailure; }
     // The image the last successful export wrote, and how many special files it left out.
@@ -86,6 +90,7 @@ Q_SIGNALS:
     void selectedDestinationURLChanged();
     void exportInProgressChanged();
     void stagingInProgressChanged();
+    void stagingCopyChanged();
     // `animated` is true for the one change a view should animate: the bar filling on success.
     void progressChanged(bool animated);
     void isoFileSizeChanged();
@@ -101,6 +106,7 @@ private:
     void setStagingInProgress(bool inProgress);
     void setProgress(double progress, bool animated = false);
     void setIsoFileSize(qint64 size);
+    void setStagingCopy(qint64 copied, qint64 toCopy);
     void scheduleEndStep();
     void beginExport(bool replace);
 
@@ -114,6 +120,8 @@ private:
     bool m_exportInProgress = false;
     bool m_stagingInProgress = false;
     double m_progress = 0.0;
+    qint64 m_stagingBytesCopied = 0;
+    qint64 m_stagingBytesToCopy = 0;
     qint64 m_isoFileSize = 0;
     std::optional<ExportFailure> m_lastExportFailure;
     // What the last export was started with: its end names its image, and Replace redoes only that export.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QString>
 #include <QUrl>
 #include <QtGlobal>
 
@@ -13,3 +14,7 @@
 {
     return bytes / 1048576;
 }
+
+// A size as people read it in passing, in units of 1024 and rounded down, so work is never shown further on
+// than it is: "512 KB", "1.2 GB", "10 GB".
+[[nodiscard]] QString readableSize(qint64 bytes);

@@ -109,10 +109,11 @@ std::optional<QString> linkableParentFor(
 
 // A copy goes to disk where a disk has room: the cache folder, then the temporary folder, and into RAM only
 // where no disk can take it. Nothing when no place can; `error` then names every place it tried.
-std::optional<QString> copyParentFor(const QString& sourcePath, const QString& temporary, const QString& cache,
-    const std::atomic<bool>& stop, QString& error)
+std::optional<QString> copyParentFor(
+    const QString& sourcePath, const QString& temporary, const QString& cache, StagingControl& control, QString& error)
 {
-    const qint64 needed = copySize(sourcePath, stop);
+    const qint64 needed = copySize(sourcePath, control.stop);
+    control.bytesToCopy = needed;
     QStringList tried;
     for (const bool ramBacked : { false, true }) {
         for (const QString& place : { cache, temporary }) {
@@ -143,7 +144,7 @@ void removeStaleStaging()
         removeStaleJobFolders(cache);
 }
 
-StagingResult stageSource(const QString& sourcePath, const QString& destinationPath, const std::atomic<bool>& stop)
+StagingResult stageSource(const QString& sourcePath, const QString& destinationPath, StagingControl& control)
 {
     StagingResult result;
     removeStaleStaging();
@@ -173,11 +174,11 @@ StagingResult stageSource(const QString& sourcePath, const QString& destinationP
 
     auto parent = linkableParentFor(sourcePath, *sourceDevice, temporary, cache);
     if (!parent)
-        parent = copyParentFor(sourcePath, temporary, cache, stop, result.error);
+        parent = copyParentFor(sourcePath, temporary, cache, control, result.error);
     if (!parent)
         return result;
     // A stopped export makes nothing more; what it made is gone with it.
-    if (stop.load())
+    if (control.stop.load())
         return result;
     // Made only now, so nothing is made where it is not used: above all, never inside the source.
     if (*parent == cache && !QDir().mkpath(cache)) {
@@ -188,11 +189,11 @@ StagingResult stageSource(const QString& sourcePath, const QString& destinationP
     if (!jobFolder)
         return result;
     const QString stagedItem = jobFolder->stagingPath() + QLatin1Char('/') + itemName(sourcePath);
-    if (auto error = stageItem(sourcePath, stagedItem, stop, result.tally)) {
+    if (auto error = stageItem(sourcePath, stagedItem, control, result.tally)) {
         result.error = *error;
         return result; // the job folder goes with it
     }
-    if (stop.load())
+    if (control.stop.load())
         return result;
     qCDebug(exportLog) << "staged" << sourcePath << "in" << jobFolder->stagingPath() << "by" << result.tally.methods()
                        << "leaving out" << result.tally.leftOut;

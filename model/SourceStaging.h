@@ -21,13 +21,14 @@ struct StagingResult {
 // which the job makes): removes the job folders of dead runs, checks the image's name and destination, picks where
 // staging is cheap (beside the source's file system when the temporary or cache folder lies on it), else where a copy
 // fits (on disk before RAM), never inside the source, and stages the source. Blocks for as long as the copy takes: run
-// it on a worker thread. On a raised `stop` it returns with no folder and no error.
+// it on a worker thread. Once stop is requested it returns with no folder and no error. When it copies, it says how
+// much there is to copy before it starts.
 [[nodiscard]] StagingResult stageSource(
-    const QString& sourcePath, const QString& destinationPath, const std::atomic<bool>& stop);
+    const QString& sourcePath, const QString& destinationPath, StagingControl& control);
 
 // The staging an export runs; tests wrap stageSource to hold it up.
-using StagingStep = std::function<StagingResult(
-    const QString& sourcePath, const QString& destinationPath, const std::atomic<bool>& stop)>;
+using StagingStep
+    = std::function<StagingResult(const QString& sourcePath, const QString& destinationPath, StagingControl& control)>;
 
 // Removes the job folders that dead runs left in the temporary and cache folders. May take long.
 void removeStaleStaging();

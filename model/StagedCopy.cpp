@@ -55,14 +55,14 @@ std::vector<std::string> entryNames(const std::string& folder)
 
 class Stager {
 public:
-    Stager(const std::atomic<bool>& stop, StagingTally& tally)
-        : m_stop(stop)
+    Stager(StagingControl& control, StagingTally& tally)
+        : m_control(control)
         , m_tally(tally)
     { }
 
     void stageEntry(const std::string& from, const std::string& to, const struct stat& status)
     {
-        if (m_stop.load(std::memory_order_relaxed))
+        if (m_control.stop.load(std::memory_order_relaxed))
             throw Stopped {};
         if (S_ISLNK(status.st_mode))
             stageLink(from, to, status);
@@ -174,7 +174,7 @@ private:
         off_t inOffset = start;
         off_t outOffset = start;
         while (length > 0) {
-            if (m_stop.load(std::memory_order_relaxed))
+            if (m_control.stop.load(std::memory_order_relaxed))
                 throw Stopped {};
             const size_t want = size_t(std::min<off_t>(length, off_t(copyChunk)));
             ssize_t n = -1;
@@ -194,6 +194,7 @@ private:
             if (n == 0)
                 return; // the file shrank while it was staged; the image tool will notice
             length -= n;
+            m_control.bytesCopied.fetch_add(n, std::memory_order_relaxed);
         }
     }
 
@@ -251,7 +252,7 @@ private:
             fail("cannot set the times of", path);
     }
 
-    const std::atomic<bool>& m_stop;
+    StagingControl& m_control;
     StagingTally& m_tally;
     bool m_tryClone = true;
     bool m_tryLink = true;
@@ -292,8 +293,7 @@ QString StagingTally::methods() const
     return used.isEmpty() ? QStringLiteral("none") : used.join(QStringLiteral(" + "));
 }
 
-std::optional<QString> stageItem(
-    const QString& from, const QString& to, const std::atomic<bool>& stop, StagingTally& tally)
+std::optional<QString> stageItem(const QString& from, const QString& to, StagingControl& control, StagingTally& tally)
 {
     try {
         struct stat status { };
@@ -303,7 +303,7 @@ std::optional<QString> stageItem(
         const QString canonicalTargetFolder = QFileInfo(QFileInfo(to).absolutePath()).canonicalFilePath();
         if (S_ISDIR(status.st_mode) && isInside(canonicalTargetFolder, QFile::decodeName(source.c_str())))
             throw StagingFailure { "cannot copy " + source + " into itself" };
-        Stager(stop, tally).stageEntry(source, QFile::encodeName(to).toStdString(), status);
+        Stager(control, tally).stageEntry(source, QFile::encodeName(to).toStdString(), status);
         return std::nullopt;
     } catch (const Stopped&) {
         return std::nullopt;

@@ -5,6 +5,15 @@
 #include <atomic>
 #include <optional>
 
+// What a staging run shares with the thread waiting for it while it runs: the request to stop one way, how far
+// its copying has got the other.
+struct StagingControl {
+    std::atomic<bool> stop { false };
+    // Set once staging knows it copies the whole source; zero while it links or clones.
+    std::atomic<qint64> bytesToCopy { 0 };
+    std::atomic<qint64> bytesCopied { 0 };
+};
+
 // How the files of one staging were made, and what was left out.
 struct StagingTally {
     qint64 cloned = 0;
@@ -21,10 +30,11 @@ struct StagingTally {
 // cheapest faithful way that works: a reflink clone, a hard link, then a copy (sparse files stay sparse).
 // Nothing is ever written to the source or to a linked file. Folders, links (kept as links) and named pipes are
 // made anew with their permissions and times; hidden entries are included. A source that is itself a link is
-// staged as what it points to, under the link's name. Checks `stop` between files and inside long copies.
-// Returns why it failed; nothing on success or when stopped (the caller knows which).
+// staged as what it points to, under the link's name. Checks the stop request between files and inside long
+// copies, and counts the bytes it copies. Returns why it failed; nothing on success or when stopped (the caller
+// knows which).
 [[nodiscard]] std::optional<QString> stageItem(
-    const QString& from, const QString& to, const std::atomic<bool>& stop, StagingTally& tally);
+    const QString& from, const QString& to, StagingControl& control, StagingTally& tally);
 
 // The bytes a copy of `path` takes on disk: the allocated blocks of its regular files. Follows a top-level link.
 [[nodiscard]] qint64 copySize(const QString& path, const std::atomic<bool>& stop);

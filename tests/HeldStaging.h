@@ -12,16 +12,23 @@ class HeldStaging {
 public:
     [[nodiscard]] StagingStep step() const
     {
-        return
-            [released = m_released](const QString& source, const QString& destination, const std::atomic<bool>& stop) {
-                while (!*released && !stop)
-                    QThread::msleep(5);
-                // As staging itself does once stopped: no folder, no error, nothing made after the stop.
-                return stop ? StagingResult {} : stageSource(source, destination, stop);
-            };
+        return [released = m_released, copy = m_copy](
+                   const QString& source, const QString& destination, StagingControl& control) {
+            while (!*released && !control.stop) {
+                control.bytesCopied = copy->first.load();
+                control.bytesToCopy = copy->second.load();
+                QThread::msleep(5);
+            }
+            // As staging itself does once stopped: no folder, no error, nothing made after the stop.
+            return control.stop ? StagingResult {} : stageSource(source, destination, control);
+        };
     }
     void release() { *m_released = true; }
+    // While held, says it has copied this much of this much.
+    void pretendCopying(qint64 copied, qint64 toCopy) { m_copy->first = copied, m_copy->second = toCopy; }
 
 private:
+    std::shared_ptr<std::pair<std::atomic<qint64>, std::atomic<qint64>>> m_copy
+        = std::make_shared<std::pair<std::atomic<qint64>, std::atomic<qint64>>>(0, 0);
     std::shared_ptr<std::atomic<bool>> m_released = std::make_shared<std::atomic<bool>>(false);
 };

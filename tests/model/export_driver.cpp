@@ -36,10 +36,10 @@ int main(int argc, char** argv)
     QObject::connect(&stopSignals, &StopSignals::stopRequested, &application, &QCoreApplication::quit);
 
     const QString holdFile = arguments.value(3);
-    StagingStep staging = [holdFile](const QString& source, const QString& destination, const std::atomic<bool>& stop) {
-        StagingResult result = stageSource(source, destination, stop);
+    StagingStep staging = [holdFile](const QString& source, const QString& destination, StagingControl& control) {
+        StagingResult result = stageSource(source, destination, control);
         say("staged");
-        while (!holdFile.isEmpty() && !QFileInfo::exists(holdFile) && !stop)
+        while (!holdFile.isEmpty() && !QFileInfo::exists(holdFile) && !control.stop)
             QThread::msleep(5);
         return result;
     };

@@ -125,6 +125,8 @@ void ModelRulesTest::itemsMeasureTheirOwnEntry()
         QCOMPARE(sizeInMegabytes(fileSize(QUrl::fromLocalFile(file))), 5120);
         // Whole megabytes, cut and not rounded.
         QCOMPARE(QList({ sizeInMegabytes(5242879), sizeInMegabytes(1572864) }), QList<qint64>({ 4, 1 }));
+        QCOMPARE(QStringList({ readableSize(1023), readableSize(1572863), readableSize(qint64(10) << 30) }),
+            QStringList({ u"0 KB"_s, u"1.4 MB"_s, u"10 GB"_s }));
         // Not summed, not followed: the folder's own entry, the link's own length.
         QCOMPARE(fileSize(QUrl::fromLocalFile(folder)), emptyFolder);
         QCOMPARE(fileSize(QUrl::fromLocalFile(link)), QFile::encodeName(file).size());

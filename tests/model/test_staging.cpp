@@ -75,9 +75,9 @@ void StagingTest::folderIsStagedWholeAndLinkedWhereItCanBe()
     const struct stat fileBefore = statusOf(source + u"/file"_s);
 
     const QString staged = scratch.filePath(u"staged"_s);
-    std::atomic<bool> stop { false };
+    StagingControl control;
     StagingTally tally;
-    QCOMPARE(stageItem(source, staged, stop, tally), std::nullopt);
+    QCOMPARE(stageItem(source, staged, control, tally), std::nullopt);
 
     QCOMPARE(readFile(staged + u"/file"_s) + readFile(staged + u"/.hidden"_s) + readFile(staged + u"/locked/inner"_s),
         QByteArray("byteshi"));
@@ -104,16 +104,16 @@ void StagingTest::linkSourceIsStagedAsWhatItPointsTo()
     QVERIFY(QFile::link(scratch.filePath(u"Photos"_s), scratch.filePath(u"PhotosLink"_s)));
     QVERIFY(QFile::link(scratch.filePath(u"LoopB"_s), scratch.filePath(u"LoopA"_s)));
     QVERIFY(QFile::link(scratch.filePath(u"LoopA"_s), scratch.filePath(u"LoopB"_s)));
-    std::atomic<bool> stop { false };
+    StagingControl control;
     StagingTally tally;
 
     const QString staged = scratch.filePath(u"staged/PhotosLink"_s);
     QDir().mkpath(scratch.filePath(u"staged"_s));
-    QCOMPARE(stageItem(scratch.filePath(u"PhotosLink"_s), staged, stop, tally), std::nullopt);
+    QCOMPARE(stageItem(scratch.filePath(u"PhotosLink"_s), staged, control, tally), std::nullopt);
     QVERIFY(S_ISDIR(statusOf(staged).st_mode));
     QCOMPARE(readFile(staged + u"/a.jpg"_s), QByteArray("jpeg"));
 
-    const auto error = stageItem(scratch.filePath(u"LoopA"_s), scratch.filePath(u"staged/LoopA"_s), stop, tally);
+    const auto error = stageItem(scratch.filePath(u"LoopA"_s), scratch.filePath(u"staged/LoopA"_s), control, tally);
     QVERIFY(error && error->contains(u"cannot follow the link"_s));
 }
 
@@ -130,9 +130,9 @@ void StagingTest::copiesStaySparseAndMeetTheSizeLimitWithAReason()
     QFile file(source);
     QVERIFY(file.open(QIODevice::WriteOnly) && file.seek(apparentSize - 4) && file.write("tail") == 4);
     file.close();
-    std::atomic<bool> stop { false };
+    StagingControl control;
     StagingTally tally;
-    QCOMPARE(stageItem(source, elsewhere + u"/disk.img"_s, stop, tally), std::nullopt);
+    QCOMPARE(stageItem(source, elsewhere + u"/disk.img"_s, control, tally), std::nullopt);
     const struct stat status = statusOf(elsewhere + u"/disk.img"_s);
     QVERIFY(tally.copied == 1 && qint64(status.st_size) == apparentSize && status.st_blocks * 512 < (1 << 20));
     QCOMPARE(readFile(elsewhere + u"/disk.img"_s).right(8), QByteArray("\0\0\0\0tail", 8));
@@ -143,7 +143,7 @@ void StagingTest::copiesStaySparseAndMeetTheSizeLimitWithAReason()
     std::optional<QString> error;
     {
         const auto smallFiles = lowered(RLIMIT_FSIZE, 4096);
-        error = stageItem(scratch.filePath(u"big"_s), elsewhere + u"/big"_s, stop, tally);
+        error = stageItem(scratch.filePath(u"big"_s), elsewhere + u"/big"_s, control, tally);
     }
     QVERIFY(error && error->contains(QString::fromLocal8Bit(std::strerror(EFBIG))));
 }
@@ -165,17 +165,19 @@ void StagingTest::copiesGoToDiskWithRoomNeverIntoTheSource()
     writeFile(stick + u"/Data/big"_s, QByteArray(4 << 20, 'b'));
     writeFile(scratch.filePath(u"home/Data/small"_s), "s");
     QDir().mkpath(scratch.filePath(u"destination"_s));
+    StagingControl control;
     const auto stage = [&](const QString& source, const QString& cache) {
         qputenv("TMPDIR", QFile::encodeName(ram));
         qputenv("XDG_CACHE_HOME", QFile::encodeName(cache));
-        std::atomic<bool> stop { false };
-        return stageSource(source, scratch.filePath(u"destination"_s), stop);
+        control.bytesCopied = 0;
+        return stageSource(source, scratch.filePath(u"destination"_s), control);
     };
 
-    // From a stick: the disk's cache folder, although the temporary folder is RAM, and too small.
+    // From a stick: the disk's cache folder, although the temporary folder is RAM, and too small; the copy says
+    // how far it has got.
     const StagingResult fromStick = stage(stick + u"/Data"_s, scratch.filePath(u"cache"_s));
     QVERIFY2(fromStick.jobFolder && fromStick.jobFolder->stagingPath().startsWith(scratch.filePath(u"cache/"_s))
-            && fromStick.tally.copied,
+            && fromStick.tally.copied && control.bytesCopied == 4 << 20 && control.bytesToCopy >= 4 << 20,
         qPrintable(fromStick.error));
     // Nowhere with room: every place tried, and nothing copied.
     const StagingResult nowhere = stage(stick + u"/Data"_s, ram);
@@ -198,10 +200,10 @@ void StagingTest::deepTreesNeedFewDescriptors()
         deepest += u"/d"_s;
     writeFile(deepest + u"/leaf"_s, "leaf");
     const auto fewDescriptors = lowered(RLIMIT_NOFILE, 64);
-    std::atomic<bool> stop { false };
+    StagingControl control;
     StagingTally tally;
     const QString staged = scratch.filePath(u"staged"_s);
-    QCOMPARE(stageItem(scratch.filePath(u"Deep"_s), staged, stop, tally), std::nullopt);
+    QCOMPARE(stageItem(scratch.filePath(u"Deep"_s), staged, control, tally), std::nullopt);
     QCOMPARE(tally.cloned + tally.linked + tally.copied, 1);
     QVERIFY(removeTree(QFile::encodeName(staged).toStdString()));
     QVERIFY(!QFileInfo::exists(staged));
