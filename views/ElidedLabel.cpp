@@ -6,6 +6,12 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QTextLayout>
+#include <algorithm>
+
+namespace {
+constexpr int lineCount = 2;
+} // namespace
 
 ElidedLabel::ElidedLabel(QWidget* parent)
     : QLabel(parent)
@@ -25,9 +31,16 @@ void ElidedLabel::setFullText(const QString& text)
     updateShownText();
 }
 
+QSize ElidedLabel::sizeHint() const
+{
+    const QMargins margins = contentsMargins();
+    return { fontMetrics().horizontalAdvance(m_fullText) + margins.left() + margins.right(),
+        fontMetrics().lineSpacing() * lineCount + margins.top() + margins.bottom() };
+}
+
 QSize ElidedLabel::minimumSizeHint() const
 {
-    return { fontMetrics().horizontalAdvance(QStringLiteral("…")) * 4, QLabel::minimumSizeHint().height() };
+    return { fontMetrics().horizontalAdvance(QStringLiteral("…")) * 4, sizeHint().height() };
 }
 
 void ElidedLabel::resizeEvent(QResizeEvent* event)
@@ -54,7 +67,22 @@ void ElidedLabel::paintEvent(QPaintEvent* event)
 
 void ElidedLabel::updateShownText()
 {
-    const QString shown = fontMetrics().elidedText(m_fullText, Qt::ElideMiddle, contentsRect().width());
+    const int width = contentsRect().width();
+    QString shown = m_fullText;
+    if (width > 0 && fontMetrics().horizontalAdvance(m_fullText) > width) {
+        // The first line breaks where the text would wrap; the rest, elided, is the second.
+        QTextLayout layout(m_fullText, font());
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        QTextLine first = layout.createLine();
+        first.setLineWidth(width);
+        layout.endLayout();
+        const int cut = std::max(1, first.textLength());
+        shown = m_fullText.left(cut).trimmed() + QLatin1Char('\n')
+            + fontMetrics().elidedText(m_fullText.mid(cut).trimmed(), Qt::ElideMiddle, width);
+    }
     if (text() != shown)
         setText(shown);
 }

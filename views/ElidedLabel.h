@@ -3,8 +3,9 @@
 
 #include <QLabel>
 
-// One line of text that elides in the middle when it does not fit, keeping the whole text in its tooltip and
-// in what is selected and copied.
+// Text that wraps onto a second line when it does not fit on one, and beyond that elides in the middle of the
+// second, so its start and its end both stay. The whole text is in its tooltip and in what is copied. Always as
+// tall as two lines, so a text that wraps moves nothing around it.
 class ElidedLabel : public QLabel {
     Q_OBJECT
 
@@ -14,6 +15,7 @@ public:
     void setFullText(const QString& text);
     [[nodiscard]] const QString& fullText() const { return m_fullText; }
 
+    [[nodiscard]] QSize sizeHint() const override;
     [[nodiscard]] QSize minimumSizeHint() const override;
 
 protected:

@@ -4,6 +4,7 @@
 #include <QAccessible>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -11,12 +12,22 @@
 
 namespace {
 const QString desktopFileName = QStringLiteral("org.velbrook.Velbrook");
+const QString notificationsService = QStringLiteral("org.freedesktop.Notifications");
+const QString notificationsPath = QStringLiteral("/org/freedesktop/Notifications");
+// The action a click on the notification itself invokes.
+const QString defaultAction = QStringLiteral("default");
+const QString showInFolderAction = QStringLiteral("show-in-folder");
 } // namespace
 
 FreedesktopDesktop::FreedesktopDesktop(QDBusConnection bus, UrlOpener openUrl)
     : m_bus(std::move(bus))
     , m_openUrl(std::move(openUrl))
 { }
+
+FreedesktopDesktop::~FreedesktopDesktop()
+{
+    showProgress(std::nullopt);
+}
 
 FreedesktopDesktop::UrlOpener FreedesktopDesktop::defaultUrlOpener()
 {
@@ -44,26 +55,82 @@ void FreedesktopDesktop::showInFolder(const QString& path)
         });
 }
 
-void FreedesktopDesktop::notify(const QString& summary, const QString& body)
+void FreedesktopDesktop::notify(const QString& summary, const QString& body, const QString& image, QWidget& window)
 {
     if (!m_bus.isConnected())
         return;
-    QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.Notifications"),
-        QStringLiteral("/org/freedesktop/Notifications"), QStringLiteral("org.freedesktop.Notifications"),
-        QStringLiteral("Notify"));
+    listenToNotifications();
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        notificationsService, notificationsPath, notificationsService, QStringLiteral("Notify"));
+    QStringList actions { defaultAction, tr("Show Window") };
+    if (!image.isEmpty())
+        actions << showInFolderAction << tr("Show in Folder");
     // The desktop entry lets the notification service show the app's own name and icon.
     const QVariantMap hints { { QStringLiteral("desktop-entry"), desktopFileName } };
-    call << QGuiApplication::applicationDisplayName() << uint(0) << desktopFileName << summary << body << QStringList()
+    call << QGuiApplication::applicationDisplayName() << uint(0) << desktopFileName << summary << body << actions
          << hints << int(-1);
-    // No reply is awaited: without a service there is nothing else worth doing.
-    m_bus.send(call);
+    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+        [this, sent = SentNotification { image, &window }](QDBusPendingCallWatcher* finished) {
+            const QDBusPendingReply<uint> reply = *finished;
+            // Without a service there is nothing else worth doing.
+            if (reply.isValid())
+                m_notifications[reply.value()] = sent;
+            finished->deleteLater();
+        });
 }
 
-void FreedesktopDesktop::announce(QWidget& line)
+void FreedesktopDesktop::listenToNotifications()
 {
-    // A changed name alone is read only for the focused control; an alert is read wherever it comes from.
-    QAccessibleEvent nameChanged(&line, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&nameChanged);
-    QAccessibleEvent alert(&line, QAccessible::Alert);
+    if (m_listening)
+        return;
+    m_listening = true;
+    m_bus.connect(notificationsService, notificationsPath, notificationsService, QStringLiteral("ActionInvoked"), this,
+        SLOT(notificationActionInvoked(uint, QString)));
+    m_bus.connect(notificationsService, notificationsPath, notificationsService, QStringLiteral("NotificationClosed"),
+        this, SLOT(notificationClosed(uint, uint)));
+}
+
+void FreedesktopDesktop::notificationActionInvoked(uint id, const QString& action)
+{
+    const auto sent = m_notifications.find(id);
+    if (sent == m_notifications.end())
+        return; // another application's, or one of ours already answered
+    if (action == showInFolderAction)
+        showInFolder(sent->second.image);
+    else if (QWidget* window = sent->second.window; action == defaultAction && window) {
+        window->show();
+        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+        window->raise();
+        window->activateWindow();
+    }
+}
+
+void FreedesktopDesktop::notificationClosed(uint id, uint /*reason*/)
+{
+    m_notifications.erase(id);
+}
+
+void FreedesktopDesktop::showProgress(std::optional<double> fraction)
+{
+    if (!m_bus.isConnected() || fraction == m_shownProgress)
+        return;
+    m_shownProgress = fraction;
+    // Docks and task managers match the entry to the application by its desktop file.
+    QDBusMessage update = QDBusMessage::createSignal(QStringLiteral("/org/velbrook/Velbrook/LauncherEntry"),
+        QStringLiteral("com.canonical.Unity.LauncherEntry"), QStringLiteral("Update"));
+    update << QStringLiteral("application://%1.desktop").arg(desktopFileName)
+           << QVariantMap { { QStringLiteral("progress"), fraction.value_or(0.0) },
+                  { QStringLiteral("progress-visible"), fraction.has_value() } };
+    m_bus.send(update);
+}
+
+void FreedesktopDesktop::announce(QWidget& notice)
+{
+    // Screen readers on the accessibility bus read a notification that appears; an alert is what other platforms'
+    // readers take.
+    QAccessibleEvent shown(&notice, QAccessible::ObjectShow);
+    QAccessible::updateAccessibility(&shown);
+    QAccessibleEvent alert(&notice, QAccessible::Alert);
     QAccessible::updateAccessibility(&alert);
 }

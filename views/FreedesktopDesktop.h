@@ -4,27 +4,49 @@
 #include "views/Desktop.h"
 
 #include <QDBusConnection>
+#include <QObject>
+#include <QPointer>
 #include <QUrl>
 #include <functional>
+#include <map>
 
-// The desktop reached over the session bus (the file manager's ShowItems and the notification service, each
-// called without waiting, so a slow or missing service never holds up the window) and through Qt's
-// accessibility events.
-class FreedesktopDesktop final : public Desktop {
+// The desktop reached over the session bus (the file manager's ShowItems, the notification service, and the
+// launcher entry that docks and task managers read, each without waiting, so a slow or missing service never holds
+// up the window) and through Qt's accessibility events.
+class FreedesktopDesktop final : public QObject, public Desktop {
+    Q_OBJECT
+
 public:
     using UrlOpener = std::function<bool(const QUrl&)>;
 
     // `openUrl` opens the folder when the file manager cannot show the item, or there is no bus.
     explicit FreedesktopDesktop(
         QDBusConnection bus = QDBusConnection::sessionBus(), UrlOpener openUrl = defaultUrlOpener());
+    // Takes away any progress it left on the launcher entry.
+    ~FreedesktopDesktop() override;
 
     void showInFolder(const QString& path) override;
-    void notify(const QString& summary, const QString& body) override;
-    void announce(QWidget& line) override;
+    void notify(const QString& summary, const QString& body, const QString& image, QWidget& window) override;
+    void showProgress(std::optional<double> fraction) override;
+    void announce(QWidget& notice) override;
+
+private Q_SLOTS:
+    // The notification service's signals, which QtDBus delivers only to slots.
+    void notificationActionInvoked(uint id, const QString& action);
+    void notificationClosed(uint id, uint reason);
 
 private:
+    struct SentNotification {
+        QString image;
+        QPointer<QWidget> window;
+    };
+
     [[nodiscard]] static UrlOpener defaultUrlOpener();
+    void listenToNotifications();
 
     QDBusConnection m_bus;
     UrlOpener m_openUrl;
+    bool m_listening = false;
+    std::map<uint, SentNotification> m_notifications;
+    std::optional<double> m_shownProgress;
 };

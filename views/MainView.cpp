@@ -3,10 +3,12 @@
 
 #include "intake/SourceIcon.h"
 #include "model/ExportModel.h"
+#include "model/FileSize.h"
 #include "views/AnimatedProgressBar.h"
 #include "views/Commands.h"
 #include "views/DropZoneButton.h"
 #include "views/ElidedLabel.h"
+#include "views/EndNotice.h"
 #include "views/FreedesktopDesktop.h"
 #include "views/KeyboardFocus.h"
 #include "views/LinkButton.h"
@@ -68,6 +70,7 @@ MainView::MainView(std::shared_ptr<ExportModel> model, std::shared_ptr<Desktop> 
     connect(emitter, &ExportModel::progressChanged, this, [this](bool animated) { refresh(animated); });
     connect(emitter, &ExportModel::isoFileSizeChanged, this, [this] { refresh(); });
     connect(emitter, &ExportModel::stagingInProgressChanged, this, [this] { refresh(); });
+    connect(emitter, &ExportModel::stagingCopyChanged, this, [this] { refresh(); });
     connect(emitter, &ExportModel::exportEndChanged, this, [this] {
         refresh();
         tellExportEnd();
@@ -96,7 +99,6 @@ QWidget* MainView::makeSourceArea()
     m_sourceArea->setObjectName(QStringLiteral("sourceArea"));
     const Command command = selectSourceCommand();
     m_sourceArea->setToolTip(toolTipText(command));
-    m_sourceArea->setAccessibleName(command.title);
     pressesAction(*m_sourceArea, *m_selectSourceAction);
 
     m_sourceSymbol = new ScaledPictureView(symbolSize);
@@ -127,8 +129,10 @@ QLayout* MainView::makeProgressRow()
     m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
     pressesAction(*m_cancelButton, *m_cancelExportAction);
 
-    m_stagingLine = new QLabel(tr("Preparing…"));
+    m_stagingLine = new QLabel;
     m_stagingLine->setObjectName(QStringLiteral("stagingLine"));
+    m_endNotice = new EndNotice;
+    m_endNotice->setObjectName(QStringLiteral("endNotice"));
     m_isoSizeLine = new QLabel;
     m_isoSizeLine->setObjectName(QStringLiteral("isoSizeLine"));
     m_showInFolder = new LinkButton(tr("Show in Folder"));
@@ -145,7 +149,16 @@ QLayout* MainView::makeProgressRow()
     m_replaceButton->setObjectName(QStringLiteral("replaceButton"));
     connect(m_replaceButton, &LinkButton::clicked, this, [this] { m_model->replaceImage(); });
 
+    auto* notice = new QHBoxLayout(m_endNotice);
+    notice->setContentsMargins(0, 0, 0, 0);
+    for (QWidget* part : { static_cast<QWidget*>(m_isoSizeLine), static_cast<QWidget*>(m_leftOutNote),
+             static_cast<QWidget*>(m_showInFolder), static_cast<QWidget*>(m_failureSymbol) })
+        notice->addWidget(part);
+    notice->addWidget(m_endLine, 1);
+    notice->addWidget(m_replaceButton);
+
     auto* row = new QHBoxLayout;
+    m_progressRow = row;
     const int sidePadding = style()->pixelMetric(QStyle::PM_LayoutLeftMargin);
     row->setContentsMargins(sidePadding, 0, sidePadding, 0);
     // As tall as its tallest part whatever shows, so the symbol above does not jump between states.
@@ -155,12 +168,7 @@ QLayout* MainView::makeProgressRow()
     row->addWidget(m_progressBar, 1);
     row->addWidget(m_cancelButton);
     row->addWidget(m_stagingLine);
-    row->addWidget(m_isoSizeLine);
-    row->addWidget(m_leftOutNote);
-    row->addWidget(m_showInFolder);
-    row->addWidget(m_failureSymbol);
-    row->addWidget(m_endLine, 1);
-    row->addWidget(m_replaceButton);
+    row->addWidget(m_endNotice);
     return row;
 }
 
@@ -218,20 +226,40 @@ void MainView::refresh(bool animateProgress)
     const bool ended = !model.stagingInProgress() && !model.exportInProgress();
     const bool failed = model.lastExportFailure().has_value();
     m_progressBar->setVisible(model.stagingInProgress() || (model.showsProgress() && !(failed && ended)));
-    if (model.stagingInProgress())
-        m_progressBar->showBusy();
-    else
+    if (!model.stagingInProgress())
         m_progressBar->showFraction(model.progress(), animateProgress);
     m_cancelButton->setVisible(model.canCancelExport());
-    // The moving bar alone could pass for a finished one.
-    m_stagingLine->setVisible(model.stagingInProgress());
+    showStaging(model);
     showExportEnd(model);
+    describeSourceArea(model);
 
     m_sourceField->showLocation(model.selectedSourceURL());
     m_destinationField->showLocation(model.selectedDestinationURL());
 
     m_createImageAction->setEnabled(model.canStartExport());
     m_cancelExportAction->setEnabled(model.canCancelExport());
+}
+
+void MainView::showStaging(const ExportModel& model)
+{
+    // The moving bar alone could pass for a finished one.
+    m_stagingLine->setVisible(model.stagingInProgress());
+    if (!model.stagingInProgress()) {
+        m_desktop->showProgress(model.canCancelExport() ? std::optional(model.progress()) : std::nullopt);
+        return;
+    }
+    const qint64 copied = model.stagingBytesCopied(), toCopy = model.stagingBytesToCopy();
+    if (toCopy <= 0) {
+        m_progressBar->showBusy();
+        m_stagingLine->setText(tr("Preparing…"));
+        m_desktop->showProgress(0.0);
+        return;
+    }
+    // A copy from another drive can take minutes: it shows how far it has got.
+    const double fraction = double(copied) / double(toCopy);
+    m_progressBar->showFraction(fraction, false);
+    m_stagingLine->setText(tr("Copying %1 of %2…").arg(readableSize(copied), readableSize(toCopy)));
+    m_desktop->showProgress(fraction);
 }
 
 void MainView::showExportEnd(const ExportModel& model)
@@ -253,12 +281,20 @@ void MainView::showExportEnd(const ExportModel& model)
     m_endLine->setVisible(failure.has_value());
     m_replaceButton->setVisible(model.canReplaceImage());
     m_failureSymbol->setVisible(failure && !failure->cancelled);
-    if (!failure)
+    m_endNotice->setVisible(showsSize || failure);
+    // A failure's line takes the room the bar leaves; beside a full bar, the size takes only what it needs.
+    m_progressRow->setStretchFactor(m_endNotice, failure ? 1 : 0);
+    if (!failure) {
+        const QString leftOut = m_leftOutNote->isVisibleTo(this) ? QLatin1Char(' ') + m_leftOutNote->text() : QString();
+        m_endNotice->setAccessibleName(
+            showsSize ? tr("%1: %2").arg(imageName, m_isoSizeLine->text() + leftOut) : QString());
         return;
+    }
     // Named, so an end left beside a newer choice still says which image it was.
     m_endLine->setFullText(failure->cancelled ? tr("Export of %1 cancelled").arg(failure->imageName)
             : failure->aboutTheSource         ? failure->reason
                                               : tr("Export of %1 failed: %2").arg(failure->imageName, failure->reason));
+    m_endNotice->setAccessibleName(m_endLine->fullText());
     if (!failure->cancelled) {
         const QColor color = errorColor(palette());
         m_failureSymbol->setPixmap(symbolPixmap(QStringLiteral("exclamationmark.triangle"), color,
@@ -273,6 +309,20 @@ void MainView::showExportEnd(const ExportModel& model)
     }
 }
 
+void MainView::describeSourceArea(const ExportModel& model)
+{
+    // A screen reader on the source area hears what is chosen and how its export goes, not only what it does.
+    QString name = selectSourceCommand().title;
+    if (model.selectedSourceURL())
+        name = tr("%1: %2").arg(name, QFileInfo(model.selectedSourceURL()->toLocalFile()).fileName());
+    if (model.stagingInProgress())
+        name = tr("%1, %2").arg(name, model.stagingBytesToCopy() > 0 ? tr("copying") : tr("preparing"));
+    else if (model.canCancelExport())
+        name = tr("%1, exporting, %2 %").arg(name, QString::number(qRound(model.progress() * 100)));
+    m_sourceArea->setAccessibleName(name);
+    m_sourceArea->setAccessibleDescription(m_endNotice->isVisibleTo(this) ? m_endNotice->accessibleName() : QString());
+}
+
 void MainView::tellExportEnd()
 {
     const ExportModel& model = *m_model;
@@ -281,20 +331,28 @@ void MainView::tellExportEnd()
         return;
     const auto& failure = model.lastExportFailure();
 
-    // Screen readers hear the line that now says how the export ended.
-    for (QWidget* line : { static_cast<QWidget*>(m_isoSizeLine), static_cast<QWidget*>(m_endLine) })
-        if (line->isVisibleTo(this))
-            m_desktop->announce(*line);
+    // Screen readers hear how the export ended, wherever the focus is.
+    if (m_endNotice->isVisibleTo(this))
+        m_desktop->announce(*m_endNotice);
 
     // Someone looking at a Velbrook window sees the end already; a cancel, or a source not taken, is news to
     // nobody else.
     if (QApplication::activeWindow() || (failure && (failure->cancelled || failure->aboutTheSource)))
         return;
     if (failure)
-        m_desktop->notify(tr("Export failed"), failure->reason);
+        m_desktop->notify(tr("Export failed"), failure->reason, QString(), *window());
     else if (!model.exportedImagePath().isEmpty())
         m_desktop->notify(tr("Image created"),
-            tr("%1, %2 MB").arg(QFileInfo(model.exportedImagePath()).fileName()).arg(model.isoFileSizeInMegabytes()));
+            tr("%1, %2 MB").arg(QFileInfo(model.exportedImagePath()).fileName()).arg(model.isoFileSizeInMegabytes()),
+            model.exportedImagePath(), *window());
+}
+
+void MainView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // Qt draws focus only once the keyboard has moved it; someone who starts with the keyboard must see where it is
+    // from the start.
+    window()->setAttribute(Qt::WA_KeyboardFocusChange);
 }
 
 void MainView::changeEvent(QEvent* event)

@@ -8,10 +8,12 @@ class AnimatedProgressBar;
 class Desktop;
 class DropZoneButton;
 class ElidedLabel;
+class EndNotice;
 class ExportModel;
 class LinkButton;
 class LocationField;
 class QAction;
+class QBoxLayout;
 class QLabel;
 class ScaledPictureView;
 class SymbolButton;
@@ -32,6 +34,7 @@ public:
     ~MainView() override;
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
@@ -41,7 +44,9 @@ private:
     QLayout* makeProgressRow();
     void orderTabStops();
     void refresh(bool animateProgress = false);
+    void showStaging(const ExportModel& model);
     void showExportEnd(const ExportModel& model);
+    void describeSourceArea(const ExportModel& model);
     void tellExportEnd();
 
     std::shared_ptr<ExportModel> m_model;
@@ -57,6 +62,8 @@ private:
     AnimatedProgressBar* m_progressBar = nullptr;
     SymbolButton* m_cancelButton = nullptr;
     QLabel* m_stagingLine = nullptr;
+    QBoxLayout* m_progressRow = nullptr;
+    EndNotice* m_endNotice = nullptr;
     QLabel* m_isoSizeLine = nullptr;
     LinkButton* m_showInFolder = nullptr;
     QLabel* m_leftOutNote = nullptr;

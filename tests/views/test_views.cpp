@@ -35,12 +35,16 @@ class RecordingDesktop : public Desktop {
 public:
     QStringList announcements;
     void showInFolder(const QString&) override { }
-    void notify(const QString&, const QString&) override { }
-    void announce(QWidget& line) override { announcements << line.objectName() + u'|' + accessibleName(&line); }
+    void notify(const QString&, const QString&, const QString&, QWidget&) override { }
+    void showProgress(std::optional<double>) override { }
+    void announce(QWidget& notice) override { announcements << notice.objectName() + u'|' + accessibleName(&notice); }
 };
 
-// File manager (if asked) and notifications on a private bus, so names are routed; notes calls and opened folders.
+// File manager (if asked), notifications and a dock on a private bus, so names are routed; notes calls, opened
+// folders and the launcher entry's progress (-1 for none shown).
 class DesktopServices : public QDBusVirtualObject {
+    Q_OBJECT
+
 public:
     explicit DesktopServices(bool withFileManager)
     {
@@ -52,6 +56,8 @@ public:
         if (withFileManager)
             service.registerService(u"org.freedesktop.FileManager1"_s);
         service.registerVirtualObject(u"/org/freedesktop"_s, this, QDBusConnection::SubPath);
+        service.connect({}, {}, u"com.canonical.Unity.LauncherEntry"_s, u"Update"_s, this,
+            SLOT(launcherUpdated(QString, QVariantMap)));
         desktop = std::make_shared<FreedesktopDesktop>(QDBusConnection::connectToBus(address, u"client"_s),
             [this](const QUrl& url) { return opened << url, true; });
     }
@@ -64,15 +70,32 @@ public:
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
     {
         const QVariantList args = message.arguments();
-        calls << (message.member() == u"Notify" ? args.value(3).toString() + u'|' + args.value(4).toString()
+        calls << (message.member() == u"Notify" ? QStringList { args.value(3).toString(),
+                      args.value(5).toStringList().join(u','), args.value(4).toString() }
+                                                      .join(u'|')
                                                 : args.value(0).toStringList().join(u' '));
-        return connection.send(message.createReply(QVariant(uint(1))));
+        return connection.send(message.createReply(QVariant(uint(7))));
+    }
+    // The user's click on notification 7, or on one of its buttons.
+    void invoke(const QString& action)
+    {
+        QDBusMessage click = QDBusMessage::createSignal(
+            u"/org/freedesktop/Notifications"_s, u"org.freedesktop.Notifications"_s, u"ActionInvoked"_s);
+        QDBusConnection(u"services"_s).send(click << uint(7) << action);
     }
 
     QProcess bus;
     std::shared_ptr<Desktop> desktop;
     QStringList calls;
     QList<QUrl> opened;
+    QList<double> progress;
+
+public Q_SLOTS:
+    void launcherUpdated(const QString& application, const QVariantMap& properties)
+    {
+        if (application == u"application://org.velbrook.Velbrook.desktop"_s)
+            progress << (properties[u"progress-visible"_s].toBool() ? properties[u"progress"_s].toDouble() : -1);
+    }
 };
 
 // A main window as the application makes one, with menus holding the view's actions, and both locations chosen.
@@ -252,7 +275,7 @@ private Q_SLOTS:
             part<QAbstractButton>(window.window, "showInFolder")->text(), u"Show "_s + imageName + u" in Folder"_s);
         const auto* bar = part<QProgressBar>(window.window, "progressBar");
         QCOMPARE(bar->value(), bar->maximum());
-        const QStringList announced { "isoSizeLine|Exported ISO Size: 3 MB" };
+        const QStringList announced { "endNotice|" + imageName + ": Exported ISO Size: 3 MB" };
         QCOMPARE(window.desktop->announcements, announced);
 
         // The image is still there, so this one fails; only its end is news, and the earlier full bar goes.
@@ -260,7 +283,7 @@ private Q_SLOTS:
         QCOMPARE(window.state(), u"endLine failureSymbol replaceButton exportButton Ctrl+E");
         const QString line = part<ElidedLabel>(window.window, "endLine")->fullText();
         QVERIFY2(line.startsWith(u"Export of "_s + imageName + u" failed: "_s), qPrintable(line));
-        QCOMPARE(window.desktop->announcements, announced + QStringList { "endLine|" + line });
+        QCOMPARE(window.desktop->announcements, announced + QStringList { "endNotice|" + line });
         // Replace, offered for that failure alone, runs it again with the tool's overwrite option.
         QTest::mouseClick(part(window.window, "replaceButton"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(
@@ -274,6 +297,17 @@ private Q_SLOTS:
         window.runExport("image 0\n");
         QCOMPARE(window.state(), u"progressBar exportButton Ctrl+E");
         QCOMPARE(window.desktop->announcements.size(), 3);
+
+        // A reason too long for one line goes on to a second, and only that one is cut, in its middle.
+        const QString reason
+            = u"cannot write "_s + QString(u"/very/deep"_s).repeated(40) + u" because the disk is full"_s;
+        QVERIFY(QFile::remove(window.workspace.imagePath()));
+        window.runExport("err makehybrid failed - " + reason.toUtf8() + "\\n\nexit 1\n");
+        const auto* end = part<ElidedLabel>(window.window, "endLine");
+        const QStringList shown = end->text().split(u'\n');
+        QVERIFY2(shown.size() == 2 && end->fullText().startsWith(shown[0]) && shown[1].contains(u'…')
+                && shown[1].endsWith(u"disk is full"_s) && end->height() >= 2 * end->fontMetrics().lineSpacing(),
+            qPrintable(end->text()));
 
         // Only the source area takes drops, and only of local items.
         const QUrl web(u"https://example.org/disc.iso"_s), folder = window.workspace.destinationUrl();
@@ -308,7 +342,16 @@ private Q_SLOTS:
 
         press("destinationField", Qt::Key_E, Qt::ControlModifier);
         QCOMPARE(window.state(), u"progressBar cancelButton stagingLine Esc"); // staging, held
-        QCOMPARE(part<QProgressBar>(window.window, "progressBar")->maximum(), 0); // moving, with no value
+        const auto* bar = part<QProgressBar>(window.window, "progressBar");
+        const auto* stagingLine = part<QLabel>(window.window, "stagingLine");
+        QCOMPARE(bar->maximum(), 0); // moving, with no value
+        QCOMPARE(stagingLine->text() + u' ' + accessibleName(part(window.window, "sourceArea")),
+            u"Preparing… Select Source: source.txt, preparing"_s);
+        // A copy shows how far it has got, by bytes.
+        held.pretendCopying(qint64(12) << 27, qint64(10) << 30);
+        QTRY_COMPARE(stagingLine->text(), u"Copying 1.5 GB of 10 GB…"_s);
+        QVERIFY(bar->maximum() > 0 && bar->value() * 100 == bar->maximum() * 15);
+        QCOMPARE(accessibleName(part(window.window, "sourceArea")), u"Select Source: source.txt, copying"_s);
         QVERIFY(
             part(window.window, "sourceArea")->isEnabled() && part(window.window, "destinationButton")->isEnabled());
         press("sourceField", Qt::Key_Escape);
@@ -321,6 +364,7 @@ private Q_SLOTS:
         QTRY_COMPARE(window.workspace.toolRuns(), 1);
         QCOMPARE(window.tabChain(), "sourceArea" + paths + "cancelButton");
         QCOMPARE(window.state(), u"progressBar cancelButton Esc"); // Ctrl+E is off while it runs
+        QCOMPARE(accessibleName(part(window.window, "sourceArea")), u"Select Source: source.txt, exporting, 0 %"_s);
         window.workspace.letToolGo();
         QTRY_VERIFY_WITH_TIMEOUT(window.model->canStartExport(), exportTimeout);
         QCOMPARE(window.tabChain(), "sourceArea showInFolder" + paths + "exportButton");
@@ -340,15 +384,18 @@ private Q_SLOTS:
                     && pixelsOf(part<QAbstractButton>(window.window, "destinationButton")->icon().pixmap(24), text) > 0,
                 qPrintable(background.name()));
 
-            // A highlight ring for focus that came from the keyboard.
-            QTest::keyClick(&window.window, Qt::Key_Tab);
-            for (const char* control : { "sourceArea", "destinationButton" }) {
+            // A highlight ring for focus, shown from launch, where the source area has it.
+            QWidget* first = QApplication::focusWidget();
+            const int ringAtLaunch = first ? pixelsOf(first->grab(), palette.color(QPalette::Highlight)) : 0;
+            for (const char* control : { "destinationButton", "sourceArea" }) {
                 QWidget* target = part(window.window, control);
                 const int unfocused = pixelsOf(target->grab(), palette.color(QPalette::Highlight));
                 target->setFocus(Qt::TabFocusReason);
                 const int focused = pixelsOf(target->grab(), palette.color(QPalette::Highlight));
                 QVERIFY2(focused - unfocused >= target->width() + target->height(),
                     qPrintable(background.name() + u' ' + control));
+                if (target == part(window.window, "sourceArea"))
+                    QVERIFY(first == target && ringAtLaunch == focused);
             }
 
             // The paths are named, drawn as enabled text, and can be copied but not changed.
@@ -370,10 +417,12 @@ private Q_SLOTS:
     void onlyAnAbsentUserIsNotifiedAndShowInFolderSelectsTheImageOrOpensItsFolder()
     {
         // Whether the window is active, whether a file manager runs, the script, and the services' calls in order.
+        // An absent user answers the notification: its Show in Folder, or a click that brings the window back.
         const char* rows[][4] = {
             { "active", "file manager", "image 4096\n", "IMAGE" },
-            { "", "file manager", "image 4096\n", "Image created|source.iso, 0 MB\nIMAGE" },
-            { "", "file manager", "exit 1\n", "Export failed|" },
+            { "", "file manager", "image 4096\n",
+                "Image created|ACTIONS,show-in-folder,Show in Folder|source.iso, 0 MB\nIMAGE" },
+            { "", "file manager", "exit 1\n", "Export failed|ACTIONS|" },
             { "active", "", "image 4096\n", "" },
         };
         for (const auto& [active, fileManager, script, expected] : rows) {
@@ -384,15 +433,26 @@ private Q_SLOTS:
                 window.window.hide();
             QTRY_COMPARE(QApplication::activeWindow() != nullptr, bool(*active));
             window.runExport(script);
-            if (!window.model->exportedImagePath().isEmpty()) // after any notification
+            if (!*active) {
+                QTRY_COMPARE(services.calls.size(), 1);
+                services.invoke(window.model->exportedImagePath().isEmpty() ? u"default"_s : u"show-in-folder"_s);
+            } else if (!window.model->exportedImagePath().isEmpty()) {
                 part<QAbstractButton>(window.window, "showInFolder")->click();
+            }
             const QString image = QUrl::fromLocalFile(window.workspace.imagePath()).toString();
-            const QStringList calls
-                = QString::fromLatin1(expected).replace(u"IMAGE"_s, image).split(u'\n', Qt::SkipEmptyParts);
+            const QStringList calls = QString::fromLatin1(expected)
+                                          .replace(u"IMAGE"_s, image)
+                                          .replace(u"ACTIONS"_s, u"default,Show Window"_s)
+                                          .split(u'\n', Qt::SkipEmptyParts);
             QTRY_COMPARE(services.calls.size(), calls.size());
             for (qsizetype i = 0; i < calls.size(); ++i)
                 QVERIFY2(services.calls[i].startsWith(calls[i]), qPrintable(services.calls[i]));
             QTRY_COMPARE(services.opened, *fileManager ? QList<QUrl>() : QList { window.workspace.destinationUrl() });
+            // A click on the notification itself brought the hidden window back.
+            QTRY_COMPARE(window.window.isVisible(), *active || window.model->exportedImagePath().isEmpty());
+            // The dock's entry showed the export under way and shows nothing once it has ended.
+            QTRY_COMPARE(services.progress.value(services.progress.size() - 1, 0), -1);
+            QVERIFY(services.progress.contains(0.0));
         }
     }
 
