@@ -35,6 +35,16 @@ constexpr int destinationBarHeight = 50;
 constexpr int minimumGap = 8;
 constexpr int failureSymbolSide = 16;
 
+// Qt sends a name's change to assistive technologies even when the name stays the same, and a screen reader then
+// reads the control out again.
+void setAccessibleText(QWidget& widget, const QString& name, const QString& description = {})
+{
+    if (widget.accessibleName() != name)
+        widget.setAccessibleName(name);
+    if (widget.accessibleDescription() != description)
+        widget.setAccessibleDescription(description);
+}
+
 // The palette has no role for errors; a red that reads on the window's own background.
 QColor errorColor(const QPalette& palette)
 {
@@ -286,15 +296,15 @@ void MainView::showExportEnd(const ExportModel& model)
     m_progressRow->setStretchFactor(m_endNotice, failure ? 1 : 0);
     if (!failure) {
         const QString leftOut = m_leftOutNote->isVisibleTo(this) ? QLatin1Char(' ') + m_leftOutNote->text() : QString();
-        m_endNotice->setAccessibleName(
-            showsSize ? tr("%1: %2").arg(imageName, m_isoSizeLine->text() + leftOut) : QString());
+        setAccessibleText(
+            *m_endNotice, showsSize ? tr("%1: %2").arg(imageName, m_isoSizeLine->text() + leftOut) : QString());
         return;
     }
     // Named, so an end left beside a newer choice still says which image it was.
     m_endLine->setFullText(failure->cancelled ? tr("Export of %1 cancelled").arg(failure->imageName)
             : failure->aboutTheSource         ? failure->reason
                                               : tr("Export of %1 failed: %2").arg(failure->imageName, failure->reason));
-    m_endNotice->setAccessibleName(m_endLine->fullText());
+    setAccessibleText(*m_endNotice, m_endLine->fullText());
     if (!failure->cancelled) {
         const QColor color = errorColor(palette());
         m_failureSymbol->setPixmap(symbolPixmap(QStringLiteral("exclamationmark.triangle"), color,
@@ -319,8 +329,7 @@ void MainView::describeSourceArea(const ExportModel& model)
         name = tr("%1, %2").arg(name, model.stagingBytesToCopy() > 0 ? tr("copying") : tr("preparing"));
     else if (model.canCancelExport())
         name = tr("%1, exporting, %2 %").arg(name, QString::number(qRound(model.progress() * 100)));
-    m_sourceArea->setAccessibleName(name);
-    m_sourceArea->setAccessibleDescription(m_endNotice->isVisibleTo(this) ? m_endNotice->accessibleName() : QString());
+    setAccessibleText(*m_sourceArea, name, m_endNotice->isVisibleTo(this) ? m_endNotice->accessibleName() : QString());
 }
 
 void MainView::tellExportEnd()

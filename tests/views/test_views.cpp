@@ -456,6 +456,44 @@ private Q_SLOTS:
         }
     }
 
+    // What a screen reader meets on the real accessibility bus; CMake runs it alone, with a bus and an X server.
+    void aScreenReaderReachesTheSourceAreaPartsAndHearsTheEnd()
+    {
+        const QString probe = qEnvironmentVariable("VELBROOK_ATSPI_PROBE");
+        if (probe.isEmpty())
+            QSKIP("Runs as test_accessibility_bus, on an accessibility bus");
+        Window window(false);
+        QProcess reader;
+        reader.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        reader.start(
+            qEnvironmentVariable("VELBROOK_SYSTEM_PYTHON"), { probe, QString::number(qApp->applicationPid()) });
+        QByteArray heard;
+        const auto hears = [&](const QByteArray& line) { return heard += reader.readAll(), heard.contains(line); };
+        QTRY_VERIFY_WITH_TIMEOUT(hears("READY\n"), 20000);
+        // Names change with the choice and the export, and only the end is a notification that shows.
+        window.model->selectSource(), window.model->selectDestination();
+        QTRY_VERIFY_WITH_TIMEOUT(hears("named push button|Select Source: source.txt\n"), 10000);
+        window.workspace.script("wait-for GO\nimage 3145728\n");
+        window.model->startExport();
+        QTRY_VERIFY_WITH_TIMEOUT(hears("named push button|Select Source: source.txt, exporting, 0 %\n"), exportTimeout);
+        window.workspace.letToolGo();
+        QTRY_VERIFY_WITH_TIMEOUT(hears("shown notification|source.iso: Exported ISO Size: 3 MB\n"), exportTimeout);
+        QCOMPARE(heard.count("shown "), 1);
+
+        // The bar, the end and the path are the source area's own, where reading commands go.
+        reader.write("tree\n");
+        QTRY_VERIFY(hears("\nend\n"));
+        for (const char* part : { "tree 1 progress bar|Export progress",
+                 "tree 1 notification|source.iso:", "tree 2 label|Exported ISO Size: 3 MB",
+                 "tree 2 push button|Show source.iso in Folder", "tree 1 text|Source" })
+            QVERIFY2(heard.contains(part), part);
+        // Each name only when it changes (chosen, preparing, exporting, ended), as a reader speaks every one it is
+        // sent.
+        QVERIFY2(heard.count("named ") <= 4, heard.constData());
+        reader.closeWriteChannel();
+        QVERIFY(reader.waitForFinished());
+    }
+
     // The whole way a user goes, with the real image tool; CMake runs it alone, on a real display where there is one.
     void exportsADroppedFolderToTheChosenDestination()
     {
