@@ -15,8 +15,7 @@ public:
         return [released = m_released, copy = m_copy](
                    const QString& source, const QString& destination, StagingControl& control) {
             while (!*released && !control.stop) {
-                control.bytesCopied = copy->first.load();
-                control.bytesToCopy = copy->second.load();
+                control.bytesCopied = copy->bytesCopied.load(), control.bytesToCopy = copy->bytesToCopy.load();
                 QThread::msleep(5);
             }
             // As staging itself does once stopped: no folder, no error, nothing made after the stop.
@@ -25,10 +24,9 @@ public:
     }
     void release() { *m_released = true; }
     // While held, says it has copied this much of this much.
-    void pretendCopying(qint64 copied, qint64 toCopy) { m_copy->first = copied, m_copy->second = toCopy; }
+    void pretendCopying(qint64 copied, qint64 toCopy) { m_copy->bytesCopied = copied, m_copy->bytesToCopy = toCopy; }
 
 private:
-    std::shared_ptr<std::pair<std::atomic<qint64>, std::atomic<qint64>>> m_copy
-        = std::make_shared<std::pair<std::atomic<qint64>, std::atomic<qint64>>>(0, 0);
+    std::shared_ptr<StagingControl> m_copy = std::make_shared<StagingControl>();
     std::shared_ptr<std::atomic<bool>> m_released = std::make_shared<std::atomic<bool>>(false);
 };

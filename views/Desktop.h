@@ -21,6 +21,6 @@ public:
     // Shows how far an export has got (0 to 1) on the application's entry in the dock or task manager; no
     // fraction takes it away.
     virtual void showProgress(std::optional<double> fraction) = 0;
-    // Has assistive technologies read out `notice`, which now holds news the user awaits.
+    // Has assistive technologies read out `notice`, which stayed on screen and now holds news the user awaits.
     virtual void announce(QWidget& notice) = 0;
 };

@@ -127,10 +127,12 @@ void FreedesktopDesktop::showProgress(std::optional<double> fraction)
 
 void FreedesktopDesktop::announce(QWidget& notice)
 {
-    // Screen readers on the accessibility bus read a notification that appears; an alert is what other platforms'
-    // readers take.
-    QAccessibleEvent shown(&notice, QAccessible::ObjectShow);
-    QAccessible::updateAccessibility(&shown);
+    // Screen readers on the accessibility bus read a notification as it appears, so one already shown appears anew
+    // (the accessibility library passes on only a change); an alert is what other platforms' readers take.
+    for (const QAccessible::Event change : { QAccessible::ObjectHide, QAccessible::ObjectShow }) {
+        QAccessibleEvent event(&notice, change);
+        QAccessible::updateAccessibility(&event);
+    }
     QAccessibleEvent alert(&notice, QAccessible::Alert);
     QAccessible::updateAccessibility(&alert);
 }

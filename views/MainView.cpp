@@ -291,7 +291,9 @@ void MainView::showExportEnd(const ExportModel& model)
     m_endLine->setVisible(failure.has_value());
     m_replaceButton->setVisible(model.canReplaceImage());
     m_failureSymbol->setVisible(failure && !failure->cancelled);
+    const bool noticeWasShown = m_endNotice->isVisible();
     m_endNotice->setVisible(showsSize || failure);
+    m_endNoticeAppeared = m_endNoticeAppeared || (!noticeWasShown && m_endNotice->isVisible());
     // A failure's line takes the room the bar leaves; beside a full bar, the size takes only what it needs.
     m_progressRow->setStretchFactor(m_endNotice, failure ? 1 : 0);
     if (!failure) {
@@ -336,12 +338,15 @@ void MainView::tellExportEnd()
 {
     const ExportModel& model = *m_model;
     // A start clears the last end too; only an export that has stopped is news.
-    if (model.canCancelExport())
+    if (model.canCancelExport()) {
+        m_endNoticeAppeared = false;
         return;
+    }
     const auto& failure = model.lastExportFailure();
 
-    // Screen readers hear how the export ended, wherever the focus is.
-    if (m_endNotice->isVisibleTo(this))
+    // Screen readers hear how the export ended, wherever the focus is: a notice that has appeared since the start
+    // was read out as it appeared, one that stayed on screen must be announced.
+    if (m_endNotice->isVisible() && !m_endNoticeAppeared)
         m_desktop->announce(*m_endNotice);
 
     // Someone looking at a Velbrook window sees the end already; a cancel, or a source not taken, is news to

@@ -19,7 +19,8 @@ class ScaledPictureView;
 class SymbolButton;
 
 // The content of one main window: the source area, which also takes drops, and the destination bar.
-// It keeps no state of its own; everything it shows is read from the model in refresh().
+// It keeps no state of its own but for what assistive technologies have been told; everything it shows is read from
+// the model in refresh().
 // Its commands are actions on the view (QWidget::actions()), in menu order, for the window's menus to share.
 class MainView : public QWidget {
     Q_OBJECT
@@ -64,6 +65,8 @@ private:
     QLabel* m_stagingLine = nullptr;
     QBoxLayout* m_progressRow = nullptr;
     EndNotice* m_endNotice = nullptr;
+    // Whether the notice has appeared on screen since the export began, which Qt tells assistive technologies.
+    bool m_endNoticeAppeared = false;
     QLabel* m_isoSizeLine = nullptr;
     LinkButton* m_showInFolder = nullptr;
     QLabel* m_leftOutNote = nullptr;

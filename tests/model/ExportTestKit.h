@@ -13,6 +13,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
+#include <csignal>
 #include <sys/stat.h>
 
 namespace ExportTestKit {
@@ -99,6 +101,13 @@ inline QByteArray fingerprint(const QString& path)
         return {};
     return readFile(path) + ' ' + QByteArray::number(status.st_mode) + ' '
         + QByteArray::number(qint64(status.st_mtim.tv_sec)) + '.' + QByteArray::number(qint64(status.st_mtim.tv_nsec));
+}
+
+// Whether the process whose id `pidFile` holds has ended.
+inline bool processIsGone(const QString& pidFile)
+{
+    const pid_t pid = readFile(pidFile).toInt();
+    return pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH;
 }
 
 } // namespace ExportTestKit

@@ -8,8 +8,6 @@
 #include <QFileInfo>
 #include <QTest>
 #include <QTimer>
-#include <cerrno>
-#include <csignal>
 #include <sys/stat.h>
 
 using namespace ExportTestKit;
@@ -24,12 +22,6 @@ QStringList chunks(const QStringList& texts)
     for (const QString& text : texts)
         lines << u"out "_s + text << u"sleep 100"_s;
     return lines;
-}
-
-bool processIsGone(const QString& pidFile)
-{
-    const pid_t pid = readFile(pidFile).toInt();
-    return pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH;
 }
 
 mode_t modeOf(const QString& path)

@@ -1,68 +1,44 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""A screen reader's view of one process on the accessibility bus, for the view tests to read.
-
-Prints READY once listening, then a line for each notification that shows ("shown ROLE|NAME") and each new name
-of the source area ("named ROLE|NAME"); on "tree" from stdin, the source area's subtree ("tree DEPTH ROLE|NAME").
-"""
+# A screen reader's view of one process on the accessibility bus: READY once listening, "shown ROLE|NAME" for each
+# notification that shows, "named ROLE|NAME" for each new name of the source area, and on each line from stdin the
+# source area's subtree ("tree DEPTH ROLE|NAME"), then "end".
 import sys
 
 import pyatspi
 from gi.repository import GLib
 
 process_id = int(sys.argv[1])
+say = lambda kind, node: print(f"{kind} {node.getRoleName()}|{node.name}", flush=True)
+is_source_area = lambda node: node.getRole() == pyatspi.ROLE_PUSH_BUTTON and node.name.startswith("Select Source")
 
 
-def line(kind, accessible, depth=None):
-    where = "" if depth is None else f"{depth} "
-    print(f"{kind} {where}{accessible.getRoleName()}|{accessible.name}", flush=True)
-
-
-def ours(event):
-    try:
-        return event.source.get_process_id() == process_id
-    except Exception:  # an object already gone
-        return False
-
-
-def on_event(event):
-    if not ours(event):
+def on_event(event):  # one about an object already gone raises, which the registry reports and passes over
+    if event.source.get_process_id() != process_id:
         return
-    if event.type.startswith("object:state-changed:showing") and event.detail1:
-        if event.source.getRole() == pyatspi.ROLE_NOTIFICATION:
-            line("shown", event.source)
-    elif event.source.name.startswith("Select Source"):
-        line("named", event.source)
+    if event.type.endswith(":showing") and event.detail1 and event.source.getRole() == pyatspi.ROLE_NOTIFICATION:
+        say("shown", event.source)
+    elif event.type.endswith(":accessible-name") and is_source_area(event.source):
+        say("named", event.source)
 
 
-def print_tree(accessible, depth=0):
-    line("tree", accessible, depth)
-    for child in accessible:
+def print_tree(node, depth=0):
+    say(f"tree {depth}", node)
+    for child in node:
         print_tree(child, depth + 1)
 
 
-def source_area():
-    for application in pyatspi.Registry.getDesktop(0):
-        if application and application.get_process_id() == process_id:
-            return pyatspi.findDescendant(
-                application, lambda a: a.getRole() == pyatspi.ROLE_PUSH_BUTTON and a.name.startswith("Select Source"))
-    return None
-
-
 def on_command(source, condition):
-    command = sys.stdin.readline()
-    if not command:
+    if not sys.stdin.readline():
         pyatspi.Registry.stop()
         return False
-    if command.strip() == "tree":
-        area = source_area()
-        if area:
-            print_tree(area)
-        print("end", flush=True)
+    for application in pyatspi.Registry.getDesktop(0):
+        if application and application.get_process_id() == process_id:
+            print_tree(pyatspi.findDescendant(application, is_source_area))
+    print("end", flush=True)
     return True
 
 
 GLib.io_add_watch(sys.stdin, GLib.IO_IN | GLib.IO_HUP, on_command)
-pyatspi.Registry.registerEventListener(
-    on_event, "object:state-changed:showing", "object:property-change:accessible-name")
+pyatspi.Registry.registerEventListener(on_event, "object:state-changed:showing", "object:property-change:accessible-name")
 print("READY", flush=True)
 pyatspi.Registry.start()
