@@ -7,6 +7,7 @@
 #include <QByteArrayView>
 #include <QCoreApplication>
 #include <QFile>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -35,12 +36,12 @@ void removeIfOurs(const QString& path, bool emptyOnly)
 } // namespace
 
 ExportJob::ExportJob(
-    QString sourcePath, QString destinationPath, QString imageToolPath, StagingStep staging, bool replace)
+    QString sourcePath, QString destinationPath, QString imageToolPath, StagingStep staging, Replacing replacing)
     : m_sourcePath(std::move(sourcePath))
     , m_destinationPath(std::move(destinationPath))
     , m_imageToolPath(std::move(imageToolPath))
     , m_stagingStep(std::move(staging))
-    , m_replace(replace)
+    , m_replacing(replacing)
 {
     m_killTimer.setSingleShot(true);
     connect(&m_killTimer, &QTimer::timeout, this, [this] { m_process.kill(); });
@@ -66,7 +67,7 @@ void ExportJob::start()
         // Before anything is staged; passed over only when the user chose to replace that image.
         const QString image = outputImagePath(m_destinationPath, baseName(m_sourcePath));
         struct stat status { };
-        if (!m_replace && ::lstat(QFile::encodeName(image).constData(), &status) == 0) {
+        if (m_replacing == Replacing::No && ::lstat(QFile::encodeName(image).constData(), &status) == 0) {
             m_imageExists = true;
             m_staging.error = QStringLiteral("%1 already exists in %2").arg(itemName(image), m_destinationPath);
             return;
@@ -113,10 +114,11 @@ void ExportJob::stagingDone()
 void ExportJob::launchTool()
 {
     m_process.setProgram(m_imageToolPath);
-    QStringList arguments { QStringLiteral("makehybrid"), QStringLiteral("-o"), m_staging.imagePath,
+    const QString output = m_replacing == Replacing::ByRename ? passingImagePath() : m_staging.imagePath;
+    QStringList arguments { QStringLiteral("makehybrid"), QStringLiteral("-o"), output,
         m_staging.jobFolder->stagingPath(), QStringLiteral("-iso"), QStringLiteral("-joliet") };
     // The tool writes the new image apart and renames it over the old one only once it is complete.
-    if (m_replace)
+    if (m_replacing == Replacing::ByTool)
         arguments << QStringLiteral("-ov");
     m_process.setArguments(arguments);
     m_process.setInputChannelMode(QProcess::ForwardedInputChannel);
@@ -173,9 +175,17 @@ void ExportJob::toolFinished(int exitCode, QProcess::ExitStatus status)
     m_killTimer.stop();
     qCDebug(exportLog) << "image tool ended, status" << exitCode << (status == QProcess::CrashExit ? "(signal)" : "");
     readErrors();
-    const bool succeeded = status == QProcess::NormalExit && exitCode == 0;
+    bool succeeded = status == QProcess::NormalExit && exitCode == 0;
+    QString renameFailure;
+    if (succeeded && m_replacing == Replacing::ByRename) {
+        // A cancelled replace keeps the old image, however far the tool got.
+        renameFailure = m_ended ? QString() : renameOverOldImage();
+        succeeded = !m_ended && renameFailure.isEmpty();
+    }
     if (!m_ended) {
-        if (succeeded)
+        if (!renameFailure.isEmpty())
+            end({ .kind = ExportOutcome::Kind::Failed, .reason = renameFailure, .toolStarted = true });
+        else if (succeeded)
             end({ .kind = ExportOutcome::Kind::ImageWritten,
                 .imagePath = m_staging.imagePath,
                 .toolStarted = true,
@@ -235,8 +245,30 @@ void ExportJob::removeLeftoverImage(bool toolKilled) const
     removeIfOurs(stem + QStringLiteral("probe"), false);
     // Where rename cannot refuse to replace, the tool claims the image's name with an empty file just before
     // the image takes it. No image is empty, and a tool that ended by itself has removed its own claim.
-    if (toolKilled && !m_replace)
+    if (toolKilled && m_replacing == Replacing::No)
         removeIfOurs(m_staging.imagePath, true);
+    if (m_replacing == Replacing::ByRename)
+        removeIfOurs(passingImagePath(), false);
+}
+
+QString ExportJob::passingImagePath() const
+{
+    // Hidden, in the destination so that one rename publishes it, and ending in the image's own extension, which
+    // the tool keeps as given.
+    return QStringLiteral("%1/.%2.%3.new.iso")
+        .arg(m_destinationPath, itemName(m_staging.imagePath))
+        .arg(QCoreApplication::applicationPid());
+}
+
+QString ExportJob::renameOverOldImage() const
+{
+    const QByteArray passing = QFile::encodeName(passingImagePath());
+    if (::rename(passing.constData(), QFile::encodeName(m_staging.imagePath).constData()) == 0)
+        return {};
+    const int error = errno;
+    ::unlink(passing.constData());
+    return QStringLiteral("cannot replace %1: %2")
+        .arg(m_staging.imagePath, QString::fromLocal8Bit(std::strerror(error)));
 }
 
 void ExportJob::cleanUp()

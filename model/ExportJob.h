@@ -21,9 +21,13 @@ class ExportJob : public QObject {
     Q_OBJECT
 
 public:
-    // With `replace`, an image already at the destination is replaced, once the new one is complete.
-    ExportJob(
-        QString sourcePath, QString destinationPath, QString imageToolPath, StagingStep staging, bool replace = false);
+    // Whether an image already at the destination may be replaced (once the new one is complete), and how: by the
+    // tool's overwrite option, or, for a tool that would remove the old image first, by writing the new one under a
+    // passing name in the destination and renaming it over the old one.
+    enum class Replacing { No, ByTool, ByRename };
+
+    ExportJob(QString sourcePath, QString destinationPath, QString imageToolPath, StagingStep staging,
+        Replacing replacing = Replacing::No);
     ~ExportJob() override;
 
     // Returns at once; the work goes on in the background.
@@ -50,6 +54,8 @@ private:
     [[nodiscard]] QString toolFailureReason(int exitCode, QProcess::ExitStatus status) const;
     void end(const ExportOutcome& outcome);
     void removeLeftoverImage(bool toolKilled) const;
+    [[nodiscard]] QString passingImagePath() const;
+    [[nodiscard]] QString renameOverOldImage() const;
     void cleanUp();
     // Waits for the worker and lets it go; false when there was none.
     bool joinWorker();
@@ -59,7 +65,7 @@ private:
     QString m_destinationPath;
     QString m_imageToolPath;
     StagingStep m_stagingStep;
-    bool m_replace;
+    Replacing m_replacing;
     StagingControl m_stagingControl;
     bool m_imageExists = false;
     std::unique_ptr<WorkerThread> m_worker;

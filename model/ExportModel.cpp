@@ -4,6 +4,7 @@
 #include "model/ExportJob.h"
 #include "model/ExportNames.h"
 #include "model/FileSize.h"
+#include "model/ImageToolPath.h"
 #include "model/LocationChooser.h"
 
 #include <QTimer>
@@ -75,7 +76,10 @@ void ExportModel::beginExport(bool replace)
         return;
 
     m_job = new ExportJob(m_selectedSourceURL->toLocalFile(), m_selectedDestinationURL->toLocalFile(), m_imageToolPath,
-        m_staging, replace);
+        m_staging,
+        !replace                     ? ExportJob::Replacing::No
+            : imageToolReplacesWhole ? ExportJob::Replacing::ByTool
+                                     : ExportJob::Replacing::ByRename);
     m_lastExportImageName = itemName(
         outputImagePath(m_selectedDestinationURL->toLocalFile(), baseName(m_selectedSourceURL->toLocalFile())));
     m_lastExportSource = m_selectedSourceURL;

@@ -6,6 +6,14 @@
 // The absolute path of the disk image tool the export runs; fixed per platform, never looked up on PATH.
 [[nodiscard]] QString defaultImageToolPath();
 
+// Whether the tool's overwrite option keeps the old image until the new one is complete. Ours does; the system's
+// tool on macOS removes the old image first, so there a replacing export writes beside it and renames over it.
+#ifdef Q_OS_MACOS
+constexpr bool imageToolReplacesWhole = false;
+#else
+constexpr bool imageToolReplacesWhole = true;
+#endif
+
 #ifndef Q_OS_MACOS
 // The tool for an app whose executable is in `appDir`: the installed tool under the libexec folder if there is
 // one, otherwise the tool beside the app, as in a build tree.

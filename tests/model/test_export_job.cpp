@@ -3,6 +3,7 @@
 // and how every way of ending leaves the model and the disk.
 
 #include "ExportTestKit.h"
+#include "model/ExportJob.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -47,6 +48,7 @@ private Q_SLOTS:
     void sameNamesAndLaterChoicesDoNotMix();
     void oneSourceTwiceAtOnceAndDeletedMeanwhile();
     void replaceOnlyWhenAskedAndOnlyByAWholeImage();
+    void replaceByRenameTouchesTheOldImageOnlyWithAWholeNewOne();
 };
 
 void ExportJobTest::toolGetsSixArgumentsAndAPrivateStagedCopy()
@@ -358,6 +360,28 @@ void ExportJobTest::replaceOnlyWhenAskedAndOnlyByAWholeImage()
     QVERIFY(!t.model->lastExportFailure() && readFile(image).mid(16 * 2048 + 1, 5) == "CD001"
         && w.destinationEntries() == QStringList { u"Data.iso"_s });
 #endif
+}
+
+void ExportJobTest::replaceByRenameTouchesTheOldImageOnlyWithAWholeNewOne()
+{
+    // A tool that would remove the old image first writes apart: only a whole new one is renamed over the old.
+    Workspace w;
+    writeFile(w.sourcePath(u"Data/file"_s), "x");
+    const QString image = w.destinationPath() + u"/Data.iso"_s, never = u"wait-for "_s + w.path(u"never"_s);
+    for (const QStringList& script : { QStringList { u"image 100"_s, u"exit 1"_s }, { u"image 100"_s, never },
+             { u"record "_s + w.path(u"record"_s), u"image 13"_s } }) {
+        writeFile(image, "the old image");
+        w.setToolScript(script);
+        QPointer<ExportJob> job = new ExportJob(w.sourcePath(u"Data"_s), w.destinationPath(),
+            QStringLiteral(FAKE_TOOL_PATH), stageSource, ExportJob::Replacing::ByRename);
+        job->start();
+        if (script.contains(never) && QTest::qWaitFor([&w] { return w.destinationEntries().size() == 2; }))
+            job->cancel(); // while it writes
+        QTRY_VERIFY(!job);
+        QCOMPARE(w.destinationEntries(), QStringList { u"Data.iso"_s });
+        QCOMPARE(readFile(image), script.last() == u"image 13"_s ? QByteArray(13, '\0') : "the old image");
+    }
+    QVERIFY(readFile(w.path(u"record"_s)).contains("/.Data.iso.") && !readFile(w.path(u"record"_s)).contains("-ov"));
 }
 
 QTEST_GUILESS_MAIN(ExportJobTest)

@@ -1,7 +1,6 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# A screen reader's view of one process on the accessibility bus: READY once listening, "shown ROLE|NAME" for each
-# notification that shows, "named ROLE|NAME" for each new name of the source area, and on each line from stdin the
-# source area's subtree ("tree DEPTH ROLE|NAME"), then "end".
+# A screen reader's view of process ARGV[1]: READY, then "shown" for notifications that show, "named" for the source
+# area's new names, and for each line on stdin that area's subtree ("tree DEPTH"), then "end"; each with ROLE|NAME.
 import sys
 
 import pyatspi
