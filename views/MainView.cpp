@@ -3,6 +3,7 @@
 
 #include "intake/SourceIcon.h"
 #include "model/ExportModel.h"
+#include "model/ExportNames.h"
 #include "model/FileSize.h"
 #include "views/AnimatedProgressBar.h"
 #include "views/Commands.h"
@@ -22,7 +23,6 @@
 #include <QApplication>
 #include <QBoxLayout>
 #include <QEvent>
-#include <QFileInfo>
 #include <QLabel>
 #include <QStyle>
 #include <algorithm>
@@ -43,6 +43,16 @@ void setAccessibleText(QWidget& widget, const QString& name, const QString& desc
         widget.setAccessibleName(name);
     if (widget.accessibleDescription() != description)
         widget.setAccessibleDescription(description);
+}
+
+// How far the export has got, 0 to 1: the copy while staging copies (nothing is known while it links), then the
+// tool's steps.
+double exportFraction(const ExportModel& model)
+{
+    if (!model.stagingInProgress())
+        return model.progress();
+    const qint64 toCopy = model.stagingBytesToCopy();
+    return toCopy > 0 ? double(model.stagingBytesCopied()) / double(toCopy) : 0.0;
 }
 
 // The palette has no role for errors; a red that reads on the window's own background.
@@ -240,6 +250,8 @@ void MainView::refresh(bool animateProgress)
         m_progressBar->showFraction(model.progress(), animateProgress);
     m_cancelButton->setVisible(model.canCancelExport());
     showStaging(model);
+    // The dock's entry follows an export while it runs.
+    m_desktop->showProgress(model.canCancelExport() ? std::optional(exportFraction(model)) : std::nullopt);
     showExportEnd(model);
     describeSourceArea(model);
 
@@ -254,22 +266,18 @@ void MainView::showStaging(const ExportModel& model)
 {
     // The moving bar alone could pass for a finished one.
     m_stagingLine->setVisible(model.stagingInProgress());
-    if (!model.stagingInProgress()) {
-        m_desktop->showProgress(model.canCancelExport() ? std::optional(model.progress()) : std::nullopt);
+    if (!model.stagingInProgress())
         return;
-    }
-    const qint64 copied = model.stagingBytesCopied(), toCopy = model.stagingBytesToCopy();
-    if (toCopy <= 0) {
+    if (model.stagingBytesToCopy() <= 0) {
         m_progressBar->showBusy();
         m_stagingLine->setText(tr("Preparing…"));
-        m_desktop->showProgress(0.0);
         return;
     }
     // A copy from another drive can take minutes: it shows how far it has got.
-    const double fraction = double(copied) / double(toCopy);
-    m_progressBar->showFraction(fraction, false);
-    m_stagingLine->setText(tr("Copying %1 of %2…").arg(readableSize(copied), readableSize(toCopy)));
-    m_desktop->showProgress(fraction);
+    m_progressBar->showFraction(exportFraction(model), false);
+    m_stagingLine->setText(
+        tr("Copying %1 of %2…")
+            .arg(readableSize(model.stagingBytesCopied()), readableSize(model.stagingBytesToCopy())));
 }
 
 void MainView::showExportEnd(const ExportModel& model)
@@ -281,7 +289,7 @@ void MainView::showExportEnd(const ExportModel& model)
     m_isoSizeLine->setText(tr("Exported ISO Size: %1 MB").arg(model.isoFileSizeInMegabytes()));
     m_leftOutNote->setVisible(showsSize && model.leftOutCount() > 0);
     m_showInFolder->setVisible(showsSize && !model.exportedImagePath().isEmpty());
-    const QString imageName = QFileInfo(model.exportedImagePath()).fileName();
+    const QString imageName = itemName(model.exportedImagePath());
     // Named, so a result left beside a newer choice still says which image it is.
     m_showInFolder->setText(tr("Show %1 in Folder").arg(imageName));
     m_showInFolder->setToolTip(tr("Show %1 in its folder").arg(imageName));
@@ -297,7 +305,7 @@ void MainView::showExportEnd(const ExportModel& model)
     // A failure's line takes the room the bar leaves; beside a full bar, the size takes only what it needs.
     m_progressRow->setStretchFactor(m_endNotice, failure ? 1 : 0);
     if (!failure) {
-        const QString leftOut = m_leftOutNote->isVisibleTo(this) ? QLatin1Char(' ') + m_leftOutNote->text() : QString();
+        const QString leftOut = model.leftOutCount() > 0 ? QLatin1Char(' ') + m_leftOutNote->text() : QString();
         setAccessibleText(
             *m_endNotice, showsSize ? tr("%1: %2").arg(imageName, m_isoSizeLine->text() + leftOut) : QString());
         return;
@@ -326,7 +334,7 @@ void MainView::describeSourceArea(const ExportModel& model)
     // A screen reader on the source area hears what is chosen and how its export goes, not only what it does.
     QString name = selectSourceCommand().title;
     if (model.selectedSourceURL())
-        name = tr("%1: %2").arg(name, QFileInfo(model.selectedSourceURL()->toLocalFile()).fileName());
+        name = tr("%1: %2").arg(name, itemName(model.selectedSourceURL()->toLocalFile()));
     if (model.stagingInProgress())
         name = tr("%1, %2").arg(name, model.stagingBytesToCopy() > 0 ? tr("copying") : tr("preparing"));
     else if (model.canCancelExport())
@@ -357,7 +365,7 @@ void MainView::tellExportEnd()
         m_desktop->notify(tr("Export failed"), failure->reason, QString(), *window());
     else if (!model.exportedImagePath().isEmpty())
         m_desktop->notify(tr("Image created"),
-            tr("%1, %2 MB").arg(QFileInfo(model.exportedImagePath()).fileName()).arg(model.isoFileSizeInMegabytes()),
+            tr("%1, %2 MB").arg(itemName(model.exportedImagePath())).arg(model.isoFileSizeInMegabytes()),
             model.exportedImagePath(), *window());
 }
 
