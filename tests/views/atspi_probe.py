@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # A screen reader's view of process ARGV[1]: READY, then "shown" for notifications that show, "named" for the source
-# area's new names, and for each line on stdin that area's subtree ("tree DEPTH"), then "end"; each with ROLE|NAME.
+# area's new names, and for "tree" on stdin that area's subtree ("tree DEPTH"), then "end"; each with ROLE|NAME.
+# "listen" registers the listeners again, for an application that started listening for them only afterwards.
 import sys
 
 import pyatspi
@@ -27,9 +28,14 @@ def print_tree(node, depth=0):
 
 
 def on_command(source, condition):
-    if not sys.stdin.readline():
+    command = sys.stdin.readline().strip()
+    if not command:
         pyatspi.Registry.stop()
         return False
+    if command == "listen":
+        pyatspi.Registry.deregisterEventListener(on_event, *events)
+        pyatspi.Registry.registerEventListener(on_event, *events)
+        return True
     for application in pyatspi.Registry.getDesktop(0):
         if application and application.get_process_id() == process_id:
             print_tree(pyatspi.findDescendant(application, is_source_area))
@@ -38,6 +44,7 @@ def on_command(source, condition):
 
 
 GLib.io_add_watch(sys.stdin, GLib.IO_IN | GLib.IO_HUP, on_command)
-pyatspi.Registry.registerEventListener(on_event, "object:state-changed:showing", "object:property-change:accessible-name")
+events = ("object:state-changed:showing", "object:property-change:accessible-name")
+pyatspi.Registry.registerEventListener(on_event, *events)
 print("READY", flush=True)
 pyatspi.Registry.start()
