@@ -69,7 +69,7 @@ void ExportJob::start()
         struct stat status { };
         if (m_replacing == Replacing::No && ::lstat(QFile::encodeName(image).constData(), &status) == 0) {
             m_imageExists = true;
-            m_staging.error = QStringLiteral("%1 already exists in %2").arg(itemName(image), m_destinationPath);
+            m_staging.error = tr("%1 already exists in %2").arg(itemName(image), m_destinationPath);
             return;
         }
         m_staging = m_stagingStep(m_sourcePath, m_destinationPath, m_stagingControl);
@@ -164,8 +164,7 @@ void ExportJob::toolFailedToStart()
     qCDebug(exportLog) << "image tool failed to start:" << m_process.errorString();
     if (!m_ended) {
         end({ .kind = ExportOutcome::Kind::Failed,
-            .reason
-            = QStringLiteral("cannot start the image tool %1: %2").arg(m_imageToolPath, m_process.errorString()) });
+            .reason = tr("cannot start the image tool %1: %2").arg(m_imageToolPath, m_process.errorString()) });
     }
     cleanUp();
 }
@@ -204,7 +203,7 @@ QString ExportJob::toolFailureReason(int exitCode, QProcess::ExitStatus status) 
 {
     QString reason;
     if (status == QProcess::CrashExit) {
-        reason = QStringLiteral("the image tool was stopped by signal %1 (%2)")
+        reason = tr("the image tool was stopped by signal %1 (%2)")
                      .arg(exitCode)
                      .arg(QString::fromLocal8Bit(::strsignal(exitCode)));
     } else {
@@ -217,7 +216,7 @@ QString ExportJob::toolFailureReason(int exitCode, QProcess::ExitStatus status) 
         else if (!last.isEmpty())
             reason = QString::fromUtf8(last);
         else
-            reason = QStringLiteral("the image tool failed with exit status %1").arg(exitCode);
+            reason = tr("the image tool failed with exit status %1").arg(exitCode);
     }
     // The user knows the source, not the staged copy of it.
     if (m_staging.jobFolder) {
@@ -267,8 +266,7 @@ QString ExportJob::renameOverOldImage() const
         return {};
     const int error = errno;
     ::unlink(passing.constData());
-    return QStringLiteral("cannot replace %1: %2")
-        .arg(m_staging.imagePath, QString::fromLocal8Bit(std::strerror(error)));
+    return tr("cannot replace %1: %2").arg(m_staging.imagePath, QString::fromLocal8Bit(std::strerror(error)));
 }
 
 void ExportJob::cleanUp()

@@ -3,6 +3,7 @@
 
 #include "model/TreeRemoval.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -32,9 +33,11 @@ bool canNameFolder(const QString& name)
         && !name.contains(QLatin1Char('/')) && !name.contains(QChar(0));
 }
 
-QString errorText(const QString& what, const QString& path, int error = errno)
+// `what` has the path as %1.
+QString errorText(const char* what, const QString& path, int error = errno)
 {
-    return QStringLiteral("%1 %2: %3").arg(what, path, QString::fromLocal8Bit(std::strerror(error)));
+    return QCoreApplication::translate("JobFolder", "%1: %2")
+        .arg(QCoreApplication::translate("JobFolder", what).arg(path), QString::fromLocal8Bit(std::strerror(error)));
 }
 
 UniqueFd lockFolder(int parentFd, const char* name)
@@ -66,12 +69,12 @@ std::unique_ptr<JobFolder> JobFolder::create(const QString& parentDirectory, con
         return nullptr;
     };
     if (!canNameFolder(baseName))
-        return fail(QStringLiteral("\"%1\" cannot name a folder").arg(baseName));
+        return fail(QCoreApplication::translate("JobFolder", "\"%1\" cannot name a folder").arg(baseName));
 
     // mkdtemp makes the folder owner-only, so other users cannot read or plant files in the staged copy.
     QByteArray pattern = QFile::encodeName(parentDirectory) + '/' + newPrefix + "XXXXXX";
     if (!::mkdtemp(pattern.data()))
-        return fail(errorText(QStringLiteral("cannot create a folder in"), parentDirectory));
+        return fail(errorText(QT_TRANSLATE_NOOP("JobFolder", "cannot create a folder in %1"), parentDirectory));
     const QByteArray newName = pattern.mid(pattern.lastIndexOf('/') + 1);
     const QByteArray jobName = jobPrefix + newName.mid(int(std::strlen(newPrefix)));
     const UniqueFd parent(::open(QFile::encodeName(parentDirectory).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -80,7 +83,7 @@ std::unique_ptr<JobFolder> JobFolder::create(const QString& parentDirectory, con
         || ::renameat2(parent.get(), newName.constData(), parent.get(), jobName.constData(), RENAME_NOREPLACE) != 0) {
         const int saved = errno;
         removeTree(pattern.toStdString());
-        return fail(errorText(QStringLiteral("cannot create a folder in"), parentDirectory, saved));
+        return fail(errorText(QT_TRANSLATE_NOOP("JobFolder", "cannot create a folder in %1"), parentDirectory, saved));
     }
 
     const QString path = parentDirectory + QLatin1Char('/') + QFile::decodeName(jobName);
@@ -88,7 +91,8 @@ std::unique_ptr<JobFolder> JobFolder::create(const QString& parentDirectory, con
     std::unique_ptr<JobFolder> folder(new JobFolder(path, stagingPath, std::move(lock)));
     // 0777 under the umask: these become the image root's permissions, readable by everyone as on any disc.
     if (::mkdir(QFile::encodeName(stagingPath).constData(), 0777) != 0)
-        return fail(errorText(QStringLiteral("cannot create"), stagingPath)); // the destructor removes the job folder
+        return fail(errorText(
+            QT_TRANSLATE_NOOP("JobFolder", "cannot create %1"), stagingPath)); // the destructor removes the job folder
     return folder;
 }
 

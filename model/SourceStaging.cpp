@@ -5,6 +5,7 @@
 #include "model/ExportNames.h"
 #include "model/FileSize.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -83,15 +84,18 @@ std::optional<QString> destinationProblem(const QString& destinationPath, const 
 {
     const QString imageName = itemName(imagePath);
     if (QFile::encodeName(imageName).size() > NAME_MAX)
-        return QStringLiteral("the image name %1 is longer than %2 bytes").arg(imageName).arg(NAME_MAX);
+        return QCoreApplication::translate("SourceStaging", "the image name %1 is longer than %2 bytes")
+            .arg(imageName)
+            .arg(NAME_MAX);
     const QByteArray destination = QFile::encodeName(destinationPath);
     struct stat status { };
     if (::stat(destination.constData(), &status) != 0)
-        return QStringLiteral("cannot open %1: %2").arg(destinationPath, systemError());
+        return QCoreApplication::translate("SourceStaging", "cannot open %1: %2").arg(destinationPath, systemError());
     if (!S_ISDIR(status.st_mode))
-        return QStringLiteral("%1 is not a folder").arg(destinationPath);
+        return QCoreApplication::translate("SourceStaging", "%1 is not a folder").arg(destinationPath);
     if (::access(destination.constData(), W_OK | X_OK) != 0)
-        return QStringLiteral("cannot write in %1: %2").arg(destinationPath, systemError());
+        return QCoreApplication::translate("SourceStaging", "cannot write in %1: %2")
+            .arg(destinationPath, systemError());
     return std::nullopt;
 }
 
@@ -122,15 +126,18 @@ std::optional<QString> copyParentFor(
             const std::optional<qint64> available = freeBytes(place);
             if (!available || needed <= *available)
                 return place; // where the size is unknown, the copy itself will say what is wrong
-            tried << QStringLiteral("%1 MB in %2").arg(sizeInMegabytes(*available)).arg(place);
+            tried << QCoreApplication::translate("SourceStaging", "%1 MB in %2")
+                         .arg(sizeInMegabytes(*available))
+                         .arg(place);
         }
     }
     const qint64 megabyte = 1048576;
     const QString neededText = QString::number((needed + megabyte - 1) / megabyte);
-    error = tried.isEmpty()
-        ? QStringLiteral("staging needs %1 MB outside %2, but the temporary and cache folders are inside it")
-              .arg(neededText, sourcePath)
-        : QStringLiteral("staging needs %1 MB, but only %2 are free").arg(neededText, tried.join(QStringLiteral(", ")));
+    error = tried.isEmpty() ? QCoreApplication::translate(
+                "SourceStaging", "staging needs %1 MB outside %2, but the temporary and cache folders are inside it")
+                                  .arg(neededText, sourcePath)
+                            : QCoreApplication::translate("SourceStaging", "staging needs %1 MB, but only %2 are free")
+                                  .arg(neededText, tried.join(QStringLiteral(", ")));
     return std::nullopt;
 }
 
@@ -152,7 +159,8 @@ StagingResult stageSource(const QString& sourcePath, const QString& destinationP
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
 
     if (resolvedPath(sourcePath) == QLatin1String("/")) {
-        result.error = QStringLiteral("The whole file system cannot be exported; choose a folder inside it");
+        result.error = QCoreApplication::translate(
+            "SourceStaging", "The whole file system cannot be exported; choose a folder inside it");
         return result;
     }
     const QString base = baseName(sourcePath);
@@ -166,9 +174,9 @@ StagingResult stageSource(const QString& sourcePath, const QString& destinationP
         const int error = errno;
         struct stat status { };
         const bool isLink = ::lstat(QFile::encodeName(sourcePath).constData(), &status) == 0 && S_ISLNK(status.st_mode);
-        result.error = QStringLiteral("%1 %2: %3")
-                           .arg(isLink ? QStringLiteral("cannot follow the link") : QStringLiteral("cannot open"),
-                               sourcePath, systemError(error));
+        result.error = (isLink ? QCoreApplication::translate("SourceStaging", "cannot follow the link %1: %2")
+                               : QCoreApplication::translate("SourceStaging", "cannot open %1: %2"))
+                           .arg(sourcePath, systemError(error));
         return result;
     }
 
@@ -182,7 +190,7 @@ StagingResult stageSource(const QString& sourcePath, const QString& destinationP
         return result;
     // Made only now, so nothing is made where it is not used: above all, never inside the source.
     if (*parent == cache && !QDir().mkpath(cache)) {
-        result.error = QStringLiteral("cannot create %1").arg(cache);
+        result.error = QCoreApplication::translate("SourceStaging", "cannot create %1").arg(cache);
         return result;
     }
     auto jobFolder = JobFolder::create(*parent, base, &result.error);

@@ -4,6 +4,7 @@
 #include "common/ChildPath.h"
 #include "common/UniqueFd.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
@@ -23,23 +24,25 @@
 namespace {
 
 struct StagingFailure {
-    std::string what;
+    const char* what; // a text to translate, with the path as %1
+    std::string path;
+    int error = 0; // errno, or none
 };
 struct Stopped { };
 
 // Large enough to keep the kernel busy, small enough that a cancel is noticed at once.
 constexpr size_t copyChunk = 16 << 20;
 
-[[noreturn]] void fail(const std::string& action, const std::string& path, int error = errno)
+[[noreturn]] void fail(const char* what, const std::string& path, int error = errno)
 {
-    throw StagingFailure { action + " " + path + ": " + std::strerror(error) };
+    throw StagingFailure { what, path, error };
 }
 
 std::vector<std::string> entryNames(const std::string& folder)
 {
     DIR* dir = ::opendir(folder.c_str());
     if (!dir)
-        fail("cannot open", folder);
+        fail(QT_TRANSLATE_NOOP("StagedCopy", "cannot open %1"), folder);
     std::vector<std::string> names;
     errno = 0;
     while (const dirent* entry = ::readdir(dir)) {
@@ -49,7 +52,7 @@ std::vector<std::string> entryNames(const std::string& folder)
     const int readError = errno;
     ::closedir(dir);
     if (readError != 0)
-        fail("cannot read", folder, readError);
+        fail(QT_TRANSLATE_NOOP("StagedCopy", "cannot read %1"), folder, readError);
     return names;
 }
 
@@ -81,16 +84,16 @@ private:
     {
         // Owner-writable while it fills; the source's own permissions are set once everything is in.
         if (::mkdir(to.c_str(), 0700) != 0)
-            fail("cannot create", to);
+            fail(QT_TRANSLATE_NOOP("StagedCopy", "cannot create %1"), to);
         for (const auto& name : entryNames(from)) {
             const std::string child = childPath(from, name);
             struct stat childStatus { };
             if (::lstat(child.c_str(), &childStatus) != 0)
-                fail("cannot examine", child);
+                fail(QT_TRANSLATE_NOOP("StagedCopy", "cannot examine %1"), child);
             stageEntry(child, childPath(to, name), childStatus);
         }
         if (::chmod(to.c_str(), status.st_mode & 07777) != 0)
-            fail("cannot set the permissions of", to);
+            fail(QT_TRANSLATE_NOOP("StagedCopy", "cannot set the permissions of %1"), to);
         setTimes(to, status, 0);
     }
 
@@ -107,7 +110,7 @@ private:
                 return;
             }
             if (errno == EEXIST)
-                fail("cannot create", to);
+                fail(QT_TRANSLATE_NOOP("StagedCopy", "cannot create %1"), to);
             // Another file system never starts working; refusals such as protected_hardlinks are per file.
             if (errno == EXDEV)
                 m_tryLink = false;
@@ -135,7 +138,7 @@ private:
         auto [in, out] = openPair(from, to);
         copyData(in.get(), out.get(), status.st_size, from, to);
         if (::ftruncate(out.get(), status.st_size) != 0)
-            fail("cannot write", to);
+            fail(QT_TRANSLATE_NOOP("StagedCopy", "cannot write %1"), to);
         finishFile(std::move(out), to, status);
     }
 
@@ -144,10 +147,10 @@ private:
     {
         UniqueFd in(::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
         if (!in.valid())
-            fail("cannot open", from);
+            fail(QT_TRANSLATE_NOOP("StagedCopy", "cannot open %1"), from);
         UniqueFd out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
         if (!out.valid())
-            fail("cannot create", to);
+            fail(QT_TRANSLATE_NOOP("StagedCopy", "cannot create %1"), to);
         return { std::move(in), std::move(out) };
     }
 
@@ -185,7 +188,7 @@ private:
                     continue;
                 }
                 if (n < 0)
-                    fail("cannot write", to);
+                    fail(QT_TRANSLATE_NOOP("StagedCopy", "cannot write %1"), to);
             } else {
                 n = copyThroughBuffer(in, out, inOffset, want, from, to);
                 inOffset += n;
@@ -204,11 +207,13 @@ private:
         m_buffer.resize(std::min(want, size_t(1 << 20)));
         const ssize_t n = ::pread(in, m_buffer.data(), m_buffer.size(), offset);
         if (n < 0)
-            fail("cannot read", from);
+            fail(QT_TRANSLATE_NOOP("StagedCopy", "cannot read %1"), from);
         for (ssize_t written = 0; written < n;) {
             const ssize_t w = ::pwrite(out, m_buffer.data() + written, size_t(n - written), offset + written);
             if (w < 0 && errno != EINTR)
-                fail(errno == EFBIG ? "the file size limit stops writing" : "cannot write", to);
+                fail(errno == EFBIG ? QT_TRANSLATE_NOOP("StagedCopy", "the file size limit stops writing %1")
+                                    : QT_TRANSLATE_NOOP("StagedCopy", "cannot write %1"),
+                    to);
             if (w > 0)
                 written += w;
         }
@@ -218,12 +223,12 @@ private:
     static void finishFile(UniqueFd out, const std::string& to, const struct stat& status)
     {
         if (::fchmod(out.get(), status.st_mode & 07777) != 0)
-            fail("cannot set the permissions of", to);
+            fail(QT_TRANSLATE_NOOP("StagedCopy", "cannot set the permissions of %1"), to);
         const struct timespec times[2] = { status.st_atim, status.st_mtim };
         if (::futimens(out.get(), times) != 0)
-            fail("cannot set the times of", to);
+            fail(QT_TRANSLATE_NOOP("StagedCopy", "cannot set the times of %1"), to);
         if (::close(out.release()) != 0)
-            fail("cannot write", to);
+            fail(QT_TRANSLATE_NOOP("StagedCopy", "cannot write %1"), to);
     }
 
     static void stageLink(const std::string& from, const std::string& to, const struct stat& status)
@@ -231,17 +236,17 @@ private:
         std::string target(size_t(status.st_size > 0 ? status.st_size : PATH_MAX) + 1, '\0');
         const ssize_t length = ::readlink(from.c_str(), target.data(), target.size());
         if (length < 0)
-            fail("cannot read the link", from);
+            fail(QT_TRANSLATE_NOOP("StagedCopy", "cannot read the link %1"), from);
         target.resize(size_t(length));
         if (::symlink(target.c_str(), to.c_str()) != 0)
-            fail("cannot create", to);
+            fail(QT_TRANSLATE_NOOP("StagedCopy", "cannot create %1"), to);
         setTimes(to, status, AT_SYMLINK_NOFOLLOW);
     }
 
     static void stageFifo(const std::string&, const std::string& to, const struct stat& status)
     {
         if (::mkfifo(to.c_str(), status.st_mode & 07777) != 0)
-            fail("cannot create", to);
+            fail(QT_TRANSLATE_NOOP("StagedCopy", "cannot create %1"), to);
         setTimes(to, status, 0);
     }
 
@@ -249,7 +254,7 @@ private:
     {
         const struct timespec times[2] = { status.st_atim, status.st_mtim };
         if (::utimensat(AT_FDCWD, path.c_str(), times, flags) != 0)
-            fail("cannot set the times of", path);
+            fail(QT_TRANSLATE_NOOP("StagedCopy", "cannot set the times of %1"), path);
     }
 
     StagingControl& m_control;
@@ -270,12 +275,12 @@ std::string resolvedSource(const QString& from, struct stat& status)
 {
     std::string path = QFile::encodeName(from).toStdString();
     if (::lstat(path.c_str(), &status) != 0)
-        fail("cannot open", path);
+        fail(QT_TRANSLATE_NOOP("StagedCopy", "cannot open %1"), path);
     if (!S_ISLNK(status.st_mode))
         return path;
     char resolved[PATH_MAX];
     if (!::realpath(path.c_str(), resolved) || ::stat(resolved, &status) != 0)
-        fail("cannot follow the link", path);
+        fail(QT_TRANSLATE_NOOP("StagedCopy", "cannot follow the link %1"), path);
     return resolved;
 }
 
@@ -299,16 +304,23 @@ std::optional<QString> stageItem(const QString& from, const QString& to, Staging
         struct stat status { };
         const std::string source = resolvedSource(from, status);
         if (!S_ISDIR(status.st_mode) && !S_ISREG(status.st_mode))
-            throw StagingFailure { "cannot export " + source + ": only files, folders and bundles can be" };
+            throw StagingFailure {
+                QT_TRANSLATE_NOOP("StagedCopy", "cannot export %1: only files, folders and bundles can be"), source
+            };
         const QString canonicalTargetFolder = QFileInfo(QFileInfo(to).absolutePath()).canonicalFilePath();
         if (S_ISDIR(status.st_mode) && isInside(canonicalTargetFolder, QFile::decodeName(source.c_str())))
-            throw StagingFailure { "cannot copy " + source + " into itself" };
+            throw StagingFailure { QT_TRANSLATE_NOOP("StagedCopy", "cannot copy %1 into itself"), source };
         Stager(control, tally).stageEntry(source, QFile::encodeName(to).toStdString(), status);
         return std::nullopt;
     } catch (const Stopped&) {
         return std::nullopt;
     } catch (const StagingFailure& failure) {
-        return QString::fromLocal8Bit(failure.what.c_str());
+        const QString text
+            = QCoreApplication::translate("StagedCopy", failure.what).arg(QFile::decodeName(failure.path.c_str()));
+        if (failure.error == 0)
+            return text;
+        return QCoreApplication::translate("StagedCopy", "%1: %2")
+            .arg(text, QString::fromLocal8Bit(std::strerror(failure.error)));
     }
 }
 

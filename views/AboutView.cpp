@@ -12,7 +12,6 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr QSize minimumAboutSize(350, 300);
 constexpr int margin = 20;
 constexpr int spacing = 10;
 constexpr int nameFontPointSize = 20;
@@ -35,7 +34,7 @@ QUrl AboutView::webAddress()
 AboutView::AboutView(const Bundle& bundle, QWidget* parent)
     : QWidget(parent)
 {
-    setMinimumSize(minimumAboutSize);
+    setMinimumSize(smallestSize);
 
     auto* artwork = new ScaledPictureView(artworkPreferredSize);
     artwork->setPicture(QStringLiteral("isoDiscIcon"),

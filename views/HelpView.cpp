@@ -8,7 +8,6 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr QSize helpSize(300, 200);
 constexpr int spacing = 10;
 constexpr qreal titleScale = 1.5;
 
@@ -27,7 +26,7 @@ constexpr qreal titleScale = 1.5;
 HelpView::HelpView(QWidget* parent)
     : QWidget(parent)
 {
-    setFixedSize(helpSize);
+    setFixedSize(fixedSize);
 
     auto* title = new QLabel(tr("Available Commands"));
     QFont titleFont = title->font();

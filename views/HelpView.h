@@ -8,5 +8,7 @@ class HelpView : public QWidget {
     Q_OBJECT
 
 public:
+    static constexpr QSize fixedSize { 300, 200 };
+
     explicit HelpView(QWidget* parent = nullptr);
 };

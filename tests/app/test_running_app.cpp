@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The running application's main window: on a small screen, and quitting while an export runs.
+// The running application's windows: on a small screen in every language, and quitting while an export runs.
 
 #include "ViewTestKit.h"
 
 #include "app/MainWindow.h"
+#include "app/Translations.h"
 #include "app/VelbrookApp.h"
 #include "model/ExportModel.h"
+#include "views/AboutView.h"
 #include "views/ElidedLabel.h"
+#include "views/HelpView.h"
 #include "views/MainView.h"
 
 using namespace ViewTestKit;
@@ -23,7 +26,9 @@ struct RunningApp {
             qFatal("no main window taking a source");
         whenDialogOpens([this](QFileDialog& dialog) { // with nothing selected, Open takes the folder shown
             dialog.setDirectory(workspace.destinationPath());
-            QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open), Qt::LeftButton);
+            QPushButton* open = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open);
+            chooseButtonText = open->text();
+            QTest::mouseClick(open, Qt::LeftButton);
         });
         QTest::mouseClick(part(*window, "destinationButton"), Qt::LeftButton);
     }
@@ -32,7 +37,23 @@ struct RunningApp {
     Workspace workspace;
     VelbrookApp velbrook { *qApp, QStringLiteral(FAKE_TOOL_PATH) };
     QPointer<MainWindow> window;
+    QString chooseButtonText;
 };
+
+// Every shown part of `top` lies inside it and is not squeezed to nothing, and no text is cut: a label or a
+// button is at least the size it asks for, unless it elides by design.
+void verifyNothingIsCut(QWidget& top)
+{
+    for (const QWidget* child : top.findChildren<QWidget*>()) {
+        const QRect area(child->mapTo(&top, QPoint(0, 0)), child->size());
+        const bool showsText = (qobject_cast<const QLabel*>(child) && !qobject_cast<const ElidedLabel*>(child))
+            || qobject_cast<const QAbstractButton*>(child);
+        const QSize wanted = showsText ? child->sizeHint() : QSize(0, 0);
+        QVERIFY2(!child->isVisibleTo(&top)
+                || (!area.isEmpty() && top.rect().contains(area) && wanted.boundedTo(child->size()) == wanted),
+            qPrintable(child->metaObject()->className() + (u' ' + child->objectName())));
+    }
+}
 
 } // namespace
 
@@ -40,9 +61,37 @@ class RunningAppTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void windowFitsASmallScreen()
+    void windowsFitASmallScreenInEveryLanguage_data()
     {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("missingItem"); // our own text
+        QTest::addColumn<QString>("chooseButton"); // the folder dialog's, from Qt's own translations
+        QTest::newRow("en") << "en"
+                            << "no-such-item: no such file or folder"
+                            << "&Choose";
+        QTest::newRow("de") << "de"
+                            << "no-such-item: keine solche Datei und kein solcher Ordner"
+                            << "&Auswählen";
+        QTest::newRow("es") << "es"
+                            << "no-such-item: no existe el archivo o la carpeta"
+                            << "&Seleccionar";
+        QTest::newRow("fr") << "fr"
+                            << "no-such-item\u00a0: aucun fichier ou dossier de ce nom"
+                            << "&Choisir";
+        QTest::newRow("ja") << "ja"
+                            << "no-such-item: そのようなファイルやフォルダはありません"
+                            << "選択(&C)";
+    }
+
+    void windowsFitASmallScreenInEveryLanguage()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, missingItem);
+        QFETCH(QString, chooseButton);
+        Translations translations { QLocale(language) };
+        translations.install();
         RunningApp app;
+        QCOMPARE(app.chooseButtonText, chooseButton);
         MainWindow& window = *app.window;
         const QRect available = window.screen()->availableGeometry();
         // The screen main() sets up is lower than the content's preferred minimum and the menu bar.
@@ -51,8 +100,7 @@ private Q_SLOTS:
 
         // An item named on the command line that is not there is said in the window too.
         QVERIFY(!window.takeCommandLineItem(QStringLiteral("no-such-item")));
-        QCOMPARE(
-            part<ElidedLabel>(window, "endLine")->fullText(), QStringLiteral("no-such-item: no such file or folder"));
+        QCOMPARE(part<ElidedLabel>(window, "endLine")->fullText(), missingItem);
 
         // The widest state, an image's size and Show in Folder, cuts off nothing and squeezes nothing to nothing.
         app.workspace.script("image 4096\n");
@@ -62,12 +110,22 @@ private Q_SLOTS:
             window.resize(size);
             QTRY_COMPARE(window.size(), size);
             QCoreApplication::processEvents(); // the layout for that size
-            for (const QWidget* child : window.findChildren<QWidget*>()) {
-                const QRect area(child->mapTo(&window, QPoint(0, 0)), child->size());
-                QVERIFY2(!child->isVisibleTo(&window) || (!area.isEmpty() && window.rect().contains(area)),
-                    qPrintable(child->metaObject()->className() + (u' ' + child->objectName())));
+            verifyNothingIsCut(window);
+        }
+        // Help, then About, from the window's own menu: fixed sizes, whatever the language's texts.
+        for (QAction* item : window.menuBar()->actions().last()->menu()->actions())
+            item->trigger();
+        int secondaryWindows = 0;
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (qobject_cast<HelpView*>(top) || qobject_cast<AboutView*>(top)) {
+                QVERIFY(QTest::qWaitForWindowExposed(top));
+                // No text makes them grow beyond the size they were drawn at.
+                QCOMPARE(top->size(), qobject_cast<HelpView*>(top) ? HelpView::fixedSize : AboutView::smallestSize);
+                verifyNothingIsCut(*top);
+                ++secondaryWindows;
             }
         }
+        QCOMPARE(secondaryWindows, 2);
     }
 
     // Last: it runs the event loop until the application quits. That a quit stops the tool is the export's test.
