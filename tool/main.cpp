@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
@@ -52,6 +53,9 @@ int run(hdiutil::MakeHybrid command)
 
 int main(int argc, char** argv)
 {
+    // Sizes in failure lines are read by people, in their own notation. Only numbers: the character set stays
+    // the C one, which the file names given to libisofs do not depend on, and nothing printed is parsed back.
+    std::setlocale(LC_NUMERIC, "");
     const std::vector<std::string> args(argv + 1, argv + argc);
     const auto command = hdiutil::parseCommandLine(args);
     if (const auto* error = std::get_if<hdiutil::UsageError>(&command))

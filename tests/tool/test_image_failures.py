@@ -25,6 +25,13 @@ def fill_destination(case):
     case.addCleanup(subprocess.run, ["umount", case.out])
 
 
+def fill_destination_in_german(case):
+    fill_destination(case)  # with a German locale of its own: the machine may have none built
+    os.mkdir(locales := os.path.join(case.work, "locales"))
+    subprocess.run(["localedef", "-i", "de_DE", "-f", "UTF-8", f"{locales}/de_DE.UTF-8"], check=True)
+    case.env = {**os.environ, "LOCPATH": locales, "LC_ALL": "", "LC_NUMERIC": "de_DE.UTF-8"}
+
+
 # label: (arrange before the run, run options, exit status, part of the failure line)
 ROADS = {
     "existing IMAGE without -ov": (lambda c: write_file(c.image, b"earlier\n"), {}, 1, "already exists"),
@@ -40,10 +47,11 @@ ROADS = {
     "rewritten file": (None, {"action": lambda c, p: write_file(c.big, {0: b"X"}, c.SIZE)}, 1, "changed while imaging"),
     "truncated file": (None, {"action": lambda c, p: os.truncate(c.big, 4096)}, 1, "changed while imaging"),
     "full destination": (fill_destination, {}, 1, "disc.iso needs 1.1 GB but .* has 1.0 MB free"),
+    "full destination, German numbers": (fill_destination_in_german, {}, 1, "needs 1,1 GB but .* has 1,0 MB free"),
 }
 # Only root can reach a FUSE mount; its timestamps are coarse or cached, too coarse to see a rewrite.
 NOT_ON_FUSE = ("unwritable destination folder", "unreadable file", "rewritten file", "truncated file",
-               "full destination")
+               "full destination", "full destination, German numbers")
 
 
 class FailureRoadsTest(unittest.TestCase):
@@ -58,6 +66,7 @@ class FailureRoadsTest(unittest.TestCase):
         self.source, self.out = os.path.join(self.home, "source"), os.path.join(self.work, "out")
         self.image, self.big = os.path.join(self.out, "disc.iso"), os.path.join(self.source, "big.bin")
         self.secret, self.extra = os.path.join(self.source, "sub", "secret.txt"), {}  # extra: what a road adds
+        self.env = None  # the tool's environment, where a road sets one
         write_file(self.secret, b"no peeking\n")
         write_file(self.big, {0: b"head", self.SIZE - 4: b"tail"}, self.SIZE)
         os.mkdir(self.out)
@@ -71,7 +80,7 @@ class FailureRoadsTest(unittest.TestCase):
             subprocess.run(["chown", "-R", "65534:65534", self.work], check=True)
             command = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", *command]
         with subprocess.Popen([*prefix, *command], stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
-                              **popen) as proc:
+                              env=self.env, **popen) as proc:
             if action:
                 self.assertEqual(proc.stdout.readline(), "10%\n")
                 action(self, proc)
