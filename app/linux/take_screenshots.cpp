@@ -2,6 +2,7 @@
 // Makes the README's screenshots: a main window after a real export, in the light or the dark palette, or
 // after a failed one. Run by hand: velbrook_take_screenshots TOOL light|dark|failed PNG
 #include "app/MenuBar.h"
+#include "app/Translations.h"
 #include "common/BundleInfo.h"
 #include "model/ExportModel.h"
 #include "model/LocationChooser.h"
@@ -41,6 +42,8 @@ QPalette darkPalette()
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
+    Translations translations; // LANGUAGE=de for the German window
+    translations.install();
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() != 4) {
         std::fprintf(stderr, "usage: velbrook_take_screenshots TOOL light|dark|failed PNG\n");
