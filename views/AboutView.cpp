@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 namespace {
+constexpr QSize minimumAboutSize(350, 300);
 constexpr int margin = 20;
 constexpr int spacing = 10;
 constexpr int nameFontPointSize = 20;
@@ -34,7 +35,7 @@ QUrl AboutView::webAddress()
 AboutView::AboutView(const Bundle& bundle, QWidget* parent)
     : QWidget(parent)
 {
-    setMinimumSize(smallestSize);
+    setMinimumSize(minimumAboutSize);
 
     auto* artwork = new ScaledPictureView(artworkPreferredSize);
     artwork->setPicture(QStringLiteral("isoDiscIcon"),

