@@ -11,14 +11,6 @@ public:
     int sourceRequests = 0;
     int destinationRequests = 0;
 
-    ChooserAnswer chooseSource() override
-    {
-        ++sourceRequests;
-        return sourceAnswer;
-    }
-    ChooserAnswer chooseDestination() override
-    {
-        ++destinationRequests;
-        return destinationAnswer;
-    }
+    ChooserAnswer chooseSource() override { return ++sourceRequests, sourceAnswer; }
+    ChooserAnswer chooseDestination() override { return ++destinationRequests, destinationAnswer; }
 };

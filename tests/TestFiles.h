@@ -10,6 +10,7 @@
 #include <QString>
 #include <cstring>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -32,6 +33,14 @@ inline bool writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The status of `path` itself, a link not followed; all zero when there is nothing there.
+[[nodiscard]] inline struct stat statusOf(const QString& path)
+{
+    struct stat status { };
+    ::lstat(QFile::encodeName(path).constData(), &status);
+    return status;
 }
 
 // Leaves a socket at `path`, the kind of special file an export cannot stage.

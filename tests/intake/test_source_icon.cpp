@@ -51,18 +51,11 @@ const struct {
 
 } // namespace
 
-// The source area draws whatever symbol comes back, so each needs artwork in the views' resources.
-// Outside any namespace, as the resource macro requires.
-static bool hasArtwork(const QString& symbolName)
-{
-    Q_INIT_RESOURCE(icons);
-    return QFile::exists(u":/icons/%1.svg"_s.arg(symbolName));
-}
-
 class SourceIconTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase() { Q_INIT_RESOURCE(icons); }
     // The symbol lookup stays silent, even for sources that are gone.
     void init() { QTest::failOnWarning(QRegularExpression(u".*"_s)); }
 
@@ -89,7 +82,8 @@ private Q_SLOTS:
         const auto symbol
             = sourceIconName(setup == Setup::NoSource ? std::nullopt : Location(QUrl::fromLocalFile(path)));
         QCOMPARE(symbol, QString::fromUtf8(expected));
-        QVERIFY2(hasArtwork(symbol), qPrintable(symbol));
+        // The source area draws whatever symbol comes back, so each needs artwork in the views' resources.
+        QVERIFY2(QFile::exists(u":/icons/%1.svg"_s.arg(symbol)), qPrintable(symbol));
     }
 };
 

@@ -22,15 +22,16 @@ namespace ExportTestKit {
 using namespace TestFiles;
 using namespace Qt::StringLiterals;
 
+constexpr auto everyEntry = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+
 // A scratch area for one test: its own temporary and cache folders for staging, a source area, a destination
 // and a script for the fake tool.
 class Workspace {
 public:
     Workspace()
     {
-        QDir root(m_root.path());
-        for (const char* folder : { "tmp", "cache", "sources", "destination" })
-            root.mkpath(QString::fromLatin1(folder));
+        for (const QString& folder : { u"tmp"_s, u"cache"_s, u"sources"_s, u"destination"_s })
+            QDir().mkpath(path(folder));
         qputenv("TMPDIR", QFile::encodeName(path(u"tmp"_s)));
         qputenv("XDG_CACHE_HOME", QFile::encodeName(path(u"cache"_s)));
     }
@@ -43,18 +44,14 @@ public:
     // Whatever staging left in the temporary and cache folders.
     [[nodiscard]] QStringList leftovers() const
     {
-        const auto filter = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
-        QStringList found = QDir(path(u"tmp"_s)).entryList(filter);
-        QDirIterator cache(path(u"cache"_s), filter, QDirIterator::Subdirectories);
+        QStringList found = QDir(path(u"tmp"_s)).entryList(everyEntry);
+        QDirIterator cache(path(u"cache"_s), everyEntry, QDirIterator::Subdirectories);
         while (cache.hasNext())
             if (QFileInfo(cache.next()).fileName().startsWith(u"velbrook-"_s))
                 found << cache.fileName();
         return found;
     }
-    [[nodiscard]] QStringList destinationEntries() const
-    {
-        return QDir(destinationPath()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    }
+    [[nodiscard]] QStringList destinationEntries() const { return QDir(destinationPath()).entryList(everyEntry); }
 
     // Makes the fake tool follow `lines` in every export started from now on.
     void setToolScript(const QStringList& lines)
@@ -96,9 +93,7 @@ inline void waitUntilIdle(ExportModel& model)
 // Bytes, mode and modification time: what an export must never change in the source.
 inline QByteArray fingerprint(const QString& path)
 {
-    struct stat status { };
-    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
-        return {};
+    const struct stat status = statusOf(path);
     return readFile(path) + ' ' + QByteArray::number(status.st_mode) + ' '
         + QByteArray::number(qint64(status.st_mtim.tv_sec)) + '.' + QByteArray::number(qint64(status.st_mtim.tv_nsec));
 }

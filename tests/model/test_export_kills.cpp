@@ -23,12 +23,10 @@ void ExportKillsTest::killedApplicationLeavesNothing_data()
     QTest::addColumn<int>("signalNumber");
     QTest::addColumn<bool>("whileStaging");
     QTest::addColumn<bool>("toolIgnoresTerminate");
-    for (const int signalNumber : { SIGTERM, SIGINT, SIGHUP, SIGKILL }) {
-        for (const bool whileStaging : { true, false }) {
+    for (const int signalNumber : { SIGTERM, SIGINT, SIGHUP, SIGKILL })
+        for (const bool whileStaging : { true, false })
             QTest::addRow("%s while %s", sigabbrev_np(signalNumber), whileStaging ? "staging" : "imaging")
                 << signalNumber << whileStaging << false;
-        }
-    }
     // A stuck tool is killed after a grace period.
     QTest::newRow("TERM while a stuck tool runs") << SIGTERM << false << true;
 }

@@ -7,7 +7,6 @@
 #include "model/ExportNames.h"
 #include "model/FileSize.h"
 
-#include <QJsonArray>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTest>
@@ -36,11 +35,6 @@ template <typename Work> QByteArray capturedStandardOutput(Work work)
     return capture.readAll();
 }
 
-QUrl fileUrl(const char* path)
-{
-    return QUrl::fromLocalFile(QString::fromUtf8(path));
-}
-
 } // namespace
 
 class ModelRulesTest : public QObject {
@@ -59,21 +53,18 @@ private Q_SLOTS:
 void ModelRulesTest::bundleInfoGivesTextOrTheWarningSign()
 {
     const QString warning = QString::fromUtf8("\xE2\x9A\xA0\xEF\xB8\x8F");
-    const Bundle bundle { QJsonObject {
-        { u"CFBundleName"_s, u"Velbrook"_s }, { u"CFBundleVersion"_s, 7 }, { u"List"_s, QJsonArray { u"a"_s } } } };
-    QCOMPARE(bundleInfoString(bundle, u"CFBundleName"_s), u"Velbrook"_s);
-    for (const char* key : { "CFBundleVersion", "List", "Missing" })
-        QCOMPARE(bundleInfoString(bundle, QString::fromLatin1(key)), warning);
-    QCOMPARE(bundleInfoString(Bundle {}, u"CFBundleName"_s), warning);
-
     QTemporaryDir dir;
     const auto load = [&](const char* content) {
         TestFiles::writeFile(dir.filePath(u"Info.json"_s), content);
         return Bundle::load(dir.filePath(u"Info.json"_s));
     };
-    QCOMPARE(bundleInfoString(load(R"({"CFBundleName": "Velbrook"})"), u"CFBundleName"_s), u"Velbrook"_s);
-    QVERIFY(!load("{ not json").infoDictionary && !load("[1, 2]").infoDictionary);
-    QVERIFY(!Bundle::load(dir.filePath(u"missing.json"_s)).infoDictionary);
+    const Bundle bundle = load(R"({"CFBundleName": "Velbrook", "CFBundleVersion": 7, "List": ["a"]})");
+    QCOMPARE(bundleInfoString(bundle, u"CFBundleName"_s), u"Velbrook"_s);
+    for (const char* key : { "CFBundleVersion", "List", "Missing" })
+        QCOMPARE(bundleInfoString(bundle, QString::fromLatin1(key)), warning);
+    QCOMPARE(bundleInfoString(Bundle {}, u"CFBundleName"_s), warning);
+    QVERIFY(!load("{ not json").infoDictionary && !load("[1, 2]").infoDictionary
+        && !Bundle::load(dir.filePath(u"missing.json"_s)).infoDictionary);
 }
 
 void ModelRulesTest::namesFollowTheSourcesLastElement_data()
@@ -81,7 +72,6 @@ void ModelRulesTest::namesFollowTheSourcesLastElement_data()
     QTest::addColumn<QString>("source");
     QTest::addColumn<QString>("item");
     QTest::addColumn<QString>("base");
-    // source, item name, base name
     const char* const rows[][3] = {
         { "/Users/a/Installer.app", "Installer.app", "Installer" },
         { "/a/notes.tar.gz", "notes.tar.gz", "notes.tar" },
@@ -109,12 +99,9 @@ void ModelRulesTest::namesFollowTheSourcesLastElement()
 void ModelRulesTest::itemsMeasureTheirOwnEntry()
 {
     QTemporaryDir dir;
-    const QString file = dir.filePath(u"image.iso"_s);
-    const QString folder = dir.filePath(u"folder"_s);
+    const QString file = dir.filePath(u"image.iso"_s), folder = dir.filePath(u"folder"_s);
     const QString link = dir.filePath(u"link"_s);
-    QFile sized(file);
-    QVERIFY(sized.open(QIODevice::WriteOnly) && sized.resize(qint64(5) << 30)); // beyond 32 bits
-    sized.close();
+    QVERIFY(TestFiles::writeFile(file, {}) && QFile::resize(file, qint64(5) << 30)); // beyond 32 bits
     QVERIFY(QDir().mkpath(folder));
     const qint64 emptyFolder = QFileInfo(folder).size();
     TestFiles::writeFile(folder + u"/big"_s, QByteArray(1 << 20, 'b'));
@@ -144,6 +131,7 @@ void ModelRulesTest::dropTakesTheFirstLocalFile_data()
 {
     QTest::addColumn<QList<QUrl>>("items");
     QTest::addColumn<QString>("expectedPath");
+    const auto fileUrl = [](const char* path) { return QUrl::fromLocalFile(QString::fromUtf8(path)); };
     QTest::newRow("three files") << QList<QUrl> { fileUrl("/a/one.txt"), fileUrl("/a/two"), fileUrl("/a/three.app") }
                                  << u"/a/one.txt"_s;
     QTest::newRow("web link first") << QList<QUrl> { QUrl(u"https://example.org/file.iso"_s), fileUrl("/a/folder") }
@@ -162,7 +150,7 @@ void ModelRulesTest::dropTakesTheFirstLocalFile()
     QFETCH(QList<QUrl>, items);
     QFETCH(QString, expectedPath);
     TestModel t;
-    QVERIFY(t.model->handleDrop({ fileUrl("/earlier") }));
+    QVERIFY(t.model->handleDrop({ QUrl(u"file:///earlier"_s) }));
     QTRY_VERIFY(t.model->selectedSourceURL().has_value());
     QSignalSpy changed(t.model.get(), &ExportModel::selectedSourceURLChanged);
     QCOMPARE(t.model->handleDrop(items), !expectedPath.isEmpty());
