@@ -8,6 +8,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -23,7 +24,7 @@ UniqueFd openFolder(int parentFd, const char* name)
 {
     struct stat status { };
     if (::fstatat(parentFd, name, &status, AT_SYMLINK_NOFOLLOW) == 0)
-        ::fchmodat(parentFd, name, (status.st_mode & 07777) | S_IRWXU, 0);
+        std::ignore = ::fchmodat(parentFd, name, (status.st_mode & 07777) | S_IRWXU, 0); // the open says why
     return UniqueFd(::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
 }
 
