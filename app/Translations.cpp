@@ -10,7 +10,7 @@ Translations::Translations(const QLocale& locale)
     for (QString language : locale.uiLanguages()) {
         language.replace(QLatin1Char('-'), QLatin1Char('_'));
         // Without this stop, "en:de" would show German: there is no English file to find first.
-        if (language == QLatin1String("C") || language.startsWith(QLatin1String("en")))
+        if (language.startsWith(QLatin1String("en")))
             return;
         // The load tries the full name, then shorter ones ("de_AT", then "de").
         if (m_ours.load(QStringLiteral("velbrook_") + language, QStringLiteral(":/i18n"))) {
