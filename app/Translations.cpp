@@ -12,11 +12,10 @@ Translations::Translations(const QLocale& locale)
         // Without this stop, "en:de" would show German: there is no English file to find first.
         if (language.startsWith(QLatin1String("en")))
             return;
-        // The load tries the full name, then shorter ones ("de_AT", then "de").
+        // Each load tries the full name, then shorter ones ("de_AT", then "de").
         if (m_ours.load(QStringLiteral("velbrook_") + language, QStringLiteral(":/i18n"))) {
-            m_language = m_ours.filePath().section(QLatin1Char('_'), 1).section(QLatin1Char('.'), 0, 0);
-            std::ignore = m_qts.load(
-                QStringLiteral("qtbase_") + m_language, QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+            std::ignore
+                = m_qts.load(QStringLiteral("qtbase_") + language, QLibraryInfo::path(QLibraryInfo::TranslationsPath));
             return;
         }
     }

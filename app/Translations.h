@@ -16,11 +16,8 @@ public:
 
     // Into the application object that exists now; each one made later needs it again.
     void install();
-    // The language shown, as a file name ends ("de", "ja"); empty for English.
-    [[nodiscard]] QString language() const { return m_language; }
 
 private:
     QTranslator m_ours;
     QTranslator m_qts;
-    QString m_language;
 };
