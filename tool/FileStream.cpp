@@ -1,90 +1,68 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FileStream.h"
 
+#include "RunFailure.h"
 #include "RunOutcome.h"
+#include "common/ChildPath.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <memory>
 #include <new>
 #include <unistd.h>
+#include <utility>
 
 namespace hdiutil {
 
 namespace {
 
-constexpr size_t blockSize = 1 << 20;
+constexpr size_t bufferSize = 1 << 20;
+// Enough to keep the disk busy with small files while libisofs works through the current one.
+constexpr uint32_t aheadFiles = 8;
+constexpr off_t aheadBytes = 2 << 20;
 // Arbitrary, distinct from the ids libisofs gives its own file systems.
 constexpr unsigned int ourFsId = 0x56424B31;
 
+} // namespace
+
+// Only what the image and the change check need: a million of these must stay small.
 struct FileData {
-    std::string path;
-    struct stat scanned = {};
-    off_t size = 0;
-    int fd = -1;
+    SourceFiles* files;
+    // The node's own name is the file's.
+    IsoNode* node = nullptr;
+    dev_t dev;
+    ino_t ino;
+    off_t size;
+    time_t mtimeSeconds;
+    long mtimeNanoseconds;
+    uint32_t folder;
+    uint32_t order = 0;
     off_t delivered = 0;
-    bool probedEnd = false;
-    std::unique_ptr<unsigned char[]> buffer;
-    size_t bufferSize = 0;
-    size_t bufferStart = 0;
-    size_t bufferEnd = 0;
+    int fd = -1;
+    // libisofs has it open, rather than only read ahead.
+    bool opened = false;
+    bool checked = false;
 };
+
+namespace {
 
 FileData& dataOf(IsoStream* stream)
 {
     return *static_cast<FileData*>(stream->data);
 }
 
-int fail(FileData& d, const std::string& what)
-{
-    noteFailure(what + " \"" + d.path + "\"");
-    return static_cast<int>(ISO_FILE_READ_ERROR);
-}
-
-// Writing a file moves its mtime; only a file system with coarse timestamps can hide a rewrite made within one
-// tick. The ctime is no guide: every name added or removed moves it, and staging by links does both. Another
-// export linking the same file and letting it go again, or the source deleted behind its staged links, changes
-// no byte, and may leave the link count as it was.
-bool unchanged(const FileData& d)
-{
-    struct stat now;
-    const struct stat& then = d.scanned;
-    auto same = [](const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; };
-    return ::fstat(d.fd, &now) == 0 && S_ISREG(now.st_mode) && now.st_dev == then.st_dev && now.st_ino == then.st_ino
-        && now.st_size == then.st_size && same(now.st_mtim, then.st_mtim);
-}
-
 int openStream(IsoStream* stream)
 {
     FileData& d = dataOf(stream);
-    if (d.fd >= 0)
-        return static_cast<int>(ISO_FILE_ALREADY_OPENED);
-    d.fd = ::open(d.path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (d.fd < 0)
-        return fail(d, std::string("cannot read (") + std::strerror(errno) + ")");
-    if (!unchanged(d))
-        return fail(d, "changed while imaging");
-    ::posix_fadvise(d.fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    d.bufferSize = static_cast<size_t>(std::min<off_t>(std::max<off_t>(d.size, 1), blockSize));
-    d.buffer.reset(new (std::nothrow) unsigned char[d.bufferSize]);
-    if (!d.buffer)
-        return static_cast<int>(ISO_OUT_OF_MEM);
-    d.delivered = 0;
-    d.probedEnd = false;
-    d.bufferStart = d.bufferEnd = 0;
-    return 1;
+    return d.files->open(d);
 }
 
 int closeStream(IsoStream* stream)
 {
     FileData& d = dataOf(stream);
-    if (d.fd >= 0)
-        ::close(d.fd);
-    d.fd = -1;
-    d.buffer.reset();
+    d.files->close(d);
     return 1;
 }
 
@@ -93,60 +71,10 @@ off_t streamSize(IsoStream* stream)
     return dataOf(stream).size;
 }
 
-bool refill(FileData& d)
-{
-    const off_t left = d.size - d.delivered;
-    const size_t want = static_cast<size_t>(std::min<off_t>(left, static_cast<off_t>(d.bufferSize)));
-    size_t got = 0;
-    while (got < want) {
-        const ssize_t n = ::read(d.fd, d.buffer.get() + got, want - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            fail(d, std::string("cannot read (") + std::strerror(errno) + ")");
-            return false;
-        }
-        if (n == 0) {
-            fail(d, "changed while imaging (shorter than when scanned)");
-            return false;
-        }
-        got += static_cast<size_t>(n);
-    }
-    d.bufferStart = 0;
-    d.bufferEnd = got;
-    return true;
-}
-
 int readStream(IsoStream* stream, void* buf, size_t count)
 {
     FileData& d = dataOf(stream);
-    if (d.fd < 0)
-        return static_cast<int>(ISO_FILE_NOT_OPENED);
-    auto* out = static_cast<unsigned char*>(buf);
-    size_t copied = 0;
-    while (copied < count && d.delivered < d.size) {
-        if (d.bufferStart == d.bufferEnd && !refill(d))
-            return static_cast<int>(ISO_FILE_READ_ERROR);
-        const size_t n = std::min(count - copied, d.bufferEnd - d.bufferStart);
-        std::memcpy(out + copied, d.buffer.get() + d.bufferStart, n);
-        d.bufferStart += n;
-        d.delivered += static_cast<off_t>(n);
-        copied += n;
-    }
-    if (d.delivered == d.size && !d.probedEnd) {
-        d.probedEnd = true;
-        // A file that grew since the scan would be cut short in the image.
-        unsigned char probe;
-        ssize_t n;
-        do
-            n = ::read(d.fd, &probe, 1);
-        while (n < 0 && errno == EINTR);
-        if (n > 0)
-            return fail(d, "changed while imaging (longer than when scanned)");
-        if (!unchanged(d))
-            return fail(d, "changed while imaging");
-    }
-    return static_cast<int>(copied);
+    return d.files->read(d, static_cast<unsigned char*>(buf), count);
 }
 
 int isRepeatable(IsoStream*)
@@ -158,14 +86,13 @@ void getId(IsoStream* stream, unsigned int* fsId, dev_t* devId, ino_t* inoId)
 {
     const FileData& d = dataOf(stream);
     *fsId = ourFsId;
-    *devId = d.scanned.st_dev;
-    *inoId = d.scanned.st_ino;
+    *devId = d.dev;
+    *inoId = d.ino;
 }
 
 void freeStream(IsoStream* stream)
 {
     closeStream(stream);
-    delete static_cast<FileData*>(stream->data);
 }
 
 int updateSize(IsoStream*)
@@ -191,24 +118,188 @@ IsoStreamIface fileStreamIface = {
 
 } // namespace
 
-IsoStream* newFileStream(std::string path, const struct stat& st)
+SourceFiles::SourceFiles(std::string rootPath)
+    : m_folders(std::move(rootPath))
+{ }
+
+SourceFiles::~SourceFiles()
+{
+    for (FileData& file : m_files)
+        close(file);
+}
+
+IsoStream* SourceFiles::newStream(uint32_t folder, const struct stat& st)
 {
     // libisofs releases the stream with free(), so it must come from malloc().
     auto* stream = static_cast<IsoStream*>(std::malloc(sizeof(IsoStream)));
     if (!stream)
         return nullptr;
-    auto* data = new (std::nothrow) FileData;
-    if (!data) {
-        std::free(stream);
-        return nullptr;
-    }
-    data->path = std::move(path);
-    data->scanned = st;
-    data->size = st.st_size;
+    FileData& data = m_files.emplace_back();
+    data.files = this;
+    data.dev = st.st_dev;
+    data.ino = st.st_ino;
+    data.size = st.st_size;
+    data.mtimeSeconds = st.st_mtim.tv_sec;
+    data.mtimeNanoseconds = st.st_mtim.tv_nsec;
+    data.folder = folder;
     stream->iface = &fileStreamIface;
     stream->refcount = 1;
-    stream->data = data;
+    stream->data = &data;
     return stream;
+}
+
+void SourceFiles::setNode(IsoStream* stream, IsoNode* node)
+{
+    dataOf(stream).node = node;
+}
+
+void SourceFiles::orderForWriting()
+{
+    // Inode order reads the disk mostly forwards. libisofs writes the files by weight, heaviest first, so the
+    // order is told to it rather than guessed. Links to one file are written once: one entry for them all.
+    auto key = [](const FileData* f) { return std::pair(f->dev, f->ino); };
+    std::vector<FileData*> all;
+    all.reserve(m_files.size());
+    for (FileData& file : m_files)
+        all.push_back(&file);
+    std::sort(all.begin(), all.end(), [&](const FileData* a, const FileData* b) { return key(a) < key(b); });
+    for (FileData* file : all) {
+        if (m_writingOrder.empty() || key(m_writingOrder.back()) != key(file))
+            m_writingOrder.push_back(file);
+        file->order = static_cast<uint32_t>(m_writingOrder.size() - 1);
+        iso_node_set_sort_weight(file->node, -static_cast<int>(std::min<uint32_t>(file->order, 1U << 30)));
+    }
+}
+
+int SourceFiles::fail(const FileData& file, const std::string& what)
+{
+    noteFailure(what + " \"" + childPath(m_folders.path(file.folder), iso_node_get_name(file.node)) + "\"");
+    return static_cast<int>(ISO_FILE_READ_ERROR);
+}
+
+int SourceFiles::failReading(const FileData& file, int error)
+{
+    noteFailure(
+        systemError("cannot read", childPath(m_folders.path(file.folder), iso_node_get_name(file.node)), error));
+    return static_cast<int>(ISO_FILE_READ_ERROR);
+}
+
+int SourceFiles::openAt(const FileData& file)
+{
+    const int folder = m_folders.open(file.folder);
+    if (folder < 0)
+        return -1;
+    // Not blocking: a pipe put in the file's place must fail the run, not hang it.
+    return ::openat(folder, iso_node_get_name(file.node), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+}
+
+void SourceFiles::readAhead(uint32_t from)
+{
+    m_readAheadEnd = std::max(m_readAheadEnd, from);
+    const auto end = static_cast<uint32_t>(std::min<size_t>(m_writingOrder.size(), size_t { from } + aheadFiles));
+    for (; m_readAheadEnd < end; ++m_readAheadEnd) {
+        FileData& next = *m_writingOrder[m_readAheadEnd];
+        if (next.fd >= 0 || next.size == 0)
+            continue;
+        // A file that cannot be opened now is tried again, and reported, when its turn comes.
+        next.fd = openAt(next);
+        if (next.fd >= 0)
+            ::posix_fadvise(next.fd, 0, std::min(next.size, aheadBytes), POSIX_FADV_WILLNEED);
+    }
+}
+
+int SourceFiles::open(FileData& file)
+{
+    if (file.opened)
+        return static_cast<int>(ISO_FILE_ALREADY_OPENED);
+    if (!m_writingOrder.empty()) {
+        readAhead(file.order + 1);
+        // The link libisofs chose to write may not be the one read ahead.
+        if (FileData* first = m_writingOrder[file.order]; first != &file && file.fd < 0)
+            std::swap(file.fd, first->fd);
+    }
+    if (file.fd < 0)
+        file.fd = openAt(file);
+    if (file.fd < 0)
+        return failReading(file, errno);
+    if (file.size > static_cast<off_t>(bufferSize))
+        ::posix_fadvise(file.fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    if (!m_buffer)
+        m_buffer.reset(new (std::nothrow) unsigned char[bufferSize]);
+    if (!m_buffer)
+        return static_cast<int>(ISO_OUT_OF_MEM);
+    file.opened = true;
+    file.checked = false;
+    file.delivered = 0;
+    return 1;
+}
+
+void SourceFiles::close(FileData& file)
+{
+    if (file.fd >= 0)
+        ::close(file.fd);
+    file.fd = -1;
+    file.opened = false;
+    if (m_bufferOwner == &file)
+        m_bufferOwner = nullptr;
+}
+
+bool SourceFiles::refill(FileData& file)
+{
+    const size_t want = static_cast<size_t>(std::min<off_t>(file.size - file.delivered, bufferSize));
+    size_t got = 0;
+    while (got < want) {
+        const ssize_t n = ::read(file.fd, m_buffer.get() + got, want - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            failReading(file, errno);
+            return false;
+        }
+        if (n == 0) {
+            fail(file, "changed while imaging (shorter than when scanned)");
+            return false;
+        }
+        got += static_cast<size_t>(n);
+    }
+    m_bufferOwner = &file;
+    m_bufferOffset = file.delivered;
+    m_bufferLength = got;
+    return true;
+}
+
+int SourceFiles::read(FileData& file, unsigned char* out, size_t count)
+{
+    if (!file.opened)
+        return static_cast<int>(ISO_FILE_NOT_OPENED);
+    size_t copied = 0;
+    while (copied < count && file.delivered < file.size) {
+        const bool buffered = m_bufferOwner == &file && file.delivered >= m_bufferOffset
+            && file.delivered < m_bufferOffset + static_cast<off_t>(m_bufferLength);
+        if (!buffered && !refill(file))
+            return static_cast<int>(ISO_FILE_READ_ERROR);
+        const auto at = static_cast<size_t>(file.delivered - m_bufferOffset);
+        const size_t n = std::min(count - copied, m_bufferLength - at);
+        std::memcpy(out + copied, m_buffer.get() + at, n);
+        file.delivered += static_cast<off_t>(n);
+        copied += n;
+    }
+    if (file.delivered == file.size && !file.checked) {
+        file.checked = true;
+        // Writing a file moves its mtime; only a file system with coarse timestamps can hide a rewrite made
+        // within one tick. The ctime is no guide: every name added or removed moves it, and staging by links does
+        // both. Another export linking the same file and letting it go again, or the source deleted behind its
+        // staged links, changes no byte, and may leave the link count as it was.
+        struct stat now;
+        if (::fstat(file.fd, &now) != 0)
+            return failReading(file, errno);
+        if (now.st_size > file.size)
+            return fail(file, "changed while imaging (longer than when scanned)");
+        if (!S_ISREG(now.st_mode) || now.st_dev != file.dev || now.st_ino != file.ino || now.st_size != file.size
+            || now.st_mtim.tv_sec != file.mtimeSeconds || now.st_mtim.tv_nsec != file.mtimeNanoseconds)
+            return fail(file, "changed while imaging");
+    }
+    return static_cast<int>(copied);
 }
 
 } // namespace hdiutil

@@ -65,6 +65,15 @@ ImageFile::ImageFile(std::string imagePath, bool replace)
     if (m_named && !m_replace)
         m_renameRefusesToReplace = renameCanRefuseToReplace();
     m_volume = describeVolume(m_folder.get());
+    setDirect(true);
+}
+
+void ImageFile::setDirect(bool direct)
+{
+    const int flags = ::fcntl(m_file.get(), F_GETFL);
+    // Refused (EINVAL) by file systems without direct writes, such as ramfs and some FUSE and network ones.
+    m_direct
+        = flags >= 0 && ::fcntl(m_file.get(), F_SETFL, direct ? flags | O_DIRECT : flags & ~O_DIRECT) == 0 && direct;
 }
 
 bool ImageFile::renameCanRefuseToReplace() const
@@ -120,10 +129,18 @@ bool ImageFile::isOwnFile(const struct stat& st) const
 
 void ImageFile::write(const unsigned char* data, size_t size)
 {
+    // The unaligned end of the image goes through the page cache, and the fsync before naming takes it too.
+    if (m_direct && (size % directAlignment != 0 || reinterpret_cast<uintptr_t>(data) % directAlignment != 0))
+        setDirect(false);
     while (size > 0) {
         const ssize_t n = ::write(m_file.get(), data, size);
         if (n < 0 && errno == EINTR)
             continue;
+        // Some file systems take the flag and refuse the writes, or want a larger alignment.
+        if (n < 0 && errno == EINVAL && m_direct) {
+            setDirect(false);
+            continue;
+        }
         if (n < 0) {
             const int error = errno;
             if (error == EFBIG)

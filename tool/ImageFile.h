@@ -27,6 +27,10 @@ public:
     ImageFile(const ImageFile&) = delete;
     ImageFile& operator=(const ImageFile&) = delete;
 
+    // Data written from a buffer aligned to this, in multiples of it, goes straight to the disk where the file
+    // system allows: a new image is not read back soon, and should not push the user's files out of the cache.
+    static constexpr size_t directAlignment = 4096;
+
     // Fails at once where an image of `size` bytes cannot fit, before a byte of it is written.
     void reserve(uint64_t size);
     void write(const unsigned char* data, size_t size);
@@ -37,6 +41,7 @@ public:
 
 private:
     [[nodiscard]] bool renameCanRefuseToReplace() const;
+    void setDirect(bool direct);
     std::optional<std::string> link();
     int linkUnnamed(const std::string& name) const;
     int renameOverClaim() const;
@@ -50,6 +55,7 @@ private:
     bool m_replace;
     bool m_named = false;
     bool m_renameRefusesToReplace = true;
+    bool m_direct = false;
     DestinationVolume m_volume;
     UniqueFd m_folder;
     UniqueFd m_file;

@@ -12,15 +12,17 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <ctime>
 #include <memory>
 
 namespace hdiutil {
 
 namespace {
 
-constexpr size_t writeBlock = 1 << 20;
-// Ring buffer between the libisofs writer thread and us, in 2 KiB blocks (8 MiB).
-constexpr size_t fifoBlocks = 4096;
+constexpr size_t writeBlock = 4 << 20;
+// Ring buffer between the libisofs writer thread and us, in 2 KiB blocks (16 MiB): room for the writer to go on
+// while a batch is written.
+constexpr size_t fifoBlocks = 8192;
 
 char queueSeverity[] = "SORRY";
 char printSeverity[] = "NEVER";
@@ -53,6 +55,9 @@ struct ImageDeleter {
 struct OptsDeleter {
     void operator()(IsoWriteOpts* opts) const { iso_write_opts_free(opts); }
 };
+struct FreeDeleter {
+    void operator()(void* memory) const { std::free(memory); }
+};
 struct SourceDeleter {
     void operator()(burn_source* source) const
     {
@@ -83,6 +88,8 @@ std::unique_ptr<IsoWriteOpts, OptsDeleter> writeOptions(bool joliet)
     iso_write_opts_set_no_force_dots(raw, 2);
     iso_write_opts_set_dir_rec_mtime(raw, 7);
     iso_write_opts_set_fifo_size(raw, fifoBlocks);
+    // In the order the source files are read ahead in.
+    iso_write_opts_set_sort_files(raw, 1);
     return opts;
 }
 
@@ -96,18 +103,36 @@ std::string volumeName(const MakeHybrid& command, const std::optional<std::strin
     return last.empty() ? "untitled" : last;
 }
 
+// libisofs hands over its output 2 KiB at a time, waking a reader that waits for more at every piece: the
+// reader waits here instead, until a whole batch is ready or the writer has stopped.
+void awaitBatch(burn_source* source, size_t want)
+{
+    for (;;) {
+        size_t size = 0;
+        size_t freeBytes = 0;
+        if (iso_ring_buffer_get_status(source, &size, &freeBytes) != 1 || size - freeBytes >= std::min(want, size / 2))
+            return;
+        const timespec pause { 0, 1'000'000 };
+        ::nanosleep(&pause, nullptr);
+    }
+}
+
 void streamImage(burn_source* source, ImageFile& out, const MakeHybrid& command, const std::u16string& jolietId)
 {
     const off_t total = source->get_size(source);
     if (total <= 0)
         throw RunFailure("libisofs reported an empty image");
     out.reserve(static_cast<uint64_t>(total));
-    std::unique_ptr<unsigned char[]> buffer(new unsigned char[writeBlock]);
+    std::unique_ptr<unsigned char, FreeDeleter> buffer(
+        static_cast<unsigned char*>(std::aligned_alloc(ImageFile::directAlignment, writeBlock)));
+    if (!buffer)
+        throw RunFailure("out of memory");
     ProgressLines progress(static_cast<uint64_t>(total), command.quiet);
     off_t done = 0;
     while (done < total) {
         // Asking for more than remains makes libisofs drop the tail.
         const auto want = static_cast<int>(std::min<off_t>(writeBlock, total - done));
+        awaitBatch(source, static_cast<size_t>(want));
         const int got = source->read_xt(source, buffer.get(), want);
         if (got != want || notedFailure())
             throw RunFailure(writerFailure());
@@ -141,13 +166,15 @@ void makeHybrid(const MakeHybrid& command)
     const std::string isoId = isoVolumeId(volumeName(command, command.isoVolumeName));
     const std::u16string jolietId = jolietVolumeId(volumeName(command, command.jolietVolumeName));
 
+    // Before the image: its streams read through it until the image is gone.
+    SourceFiles files(command.source == "/" ? std::string() : command.source);
     IsoImage* rawImage = nullptr;
     checked(iso_image_new(isoId.c_str(), &rawImage), "cannot set up the image");
     std::unique_ptr<IsoImage, ImageDeleter> image(rawImage);
     iso_image_set_volume_id(rawImage, isoId.c_str());
 
     // IMAGE may lie inside SOURCE; an image of its own partial self would never be faithful.
-    addSourceTree(rawImage, command.source, [&out](const struct stat& st) { return out.isOwnFile(st); });
+    addSourceTree(rawImage, files, command.source, [&out](const struct stat& st) { return out.isOwnFile(st); });
 
     const auto opts = writeOptions(command.joliet);
     burn_source* rawSource = nullptr;

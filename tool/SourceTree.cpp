@@ -89,20 +89,21 @@ std::string linkTarget(int dirFd, const std::string& name, const std::string& pa
 // its subfolder is walked and found again through "..".
 class TreeWalk {
 public:
-    TreeWalk(IsoImage* image, const std::function<bool(const struct stat&)>& leaveOut)
+    TreeWalk(IsoImage* image, SourceFiles& files, const std::function<bool(const struct stat&)>& leaveOut)
         : m_image(image)
+        , m_files(files)
         , m_leaveOut(leaveOut)
     { }
 
-    void addChildren(IsoDir* dir, UniqueFd& dirFd, const struct stat& dirSt, const std::string& path)
+    void addChildren(IsoDir* dir, uint32_t folder, UniqueFd& dirFd, const struct stat& dirSt, const std::string& path)
     {
         for (const std::string& name : entryNames(dirFd.get(), path))
-            addEntry(dir, dirFd, dirSt, name, childPath(path, name));
+            addEntry(dir, folder, dirFd, dirSt, name, childPath(path, name));
     }
 
 private:
-    void addEntry(IsoDir* parent, UniqueFd& parentFd, const struct stat& parentSt, const std::string& name,
-        const std::string& path)
+    void addEntry(IsoDir* parent, uint32_t parentFolder, UniqueFd& parentFd, const struct stat& parentSt,
+        const std::string& name, const std::string& path)
     {
         struct stat st;
         if (::fstatat(parentFd.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
@@ -118,7 +119,7 @@ private:
             check(iso_image_add_new_dir(m_image, parent, name.c_str(), &dir), path);
             copyAttributes(reinterpret_cast<IsoNode*>(dir), st);
             parentFd.reset();
-            addChildren(dir, fd, st, path);
+            addChildren(dir, m_files.folders().add(parentFolder, name), fd, st, path);
             parentFd.reset(::openat(fd.get(), "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
             if (!parentFd.valid())
                 throw RunFailure(systemError("cannot open folder", path + "/..", errno));
@@ -128,15 +129,13 @@ private:
         if (S_ISREG(st.st_mode)) {
             if (m_leaveOut(st))
                 return;
-            // Opening now turns an unreadable file into a failure before any data is written.
-            if (!UniqueFd(::openat(parentFd.get(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC)).valid())
-                throw RunFailure(systemError("cannot read", path, errno));
-            IsoStream* stream = newFileStream(path, st);
+            IsoStream* stream = m_files.newStream(parentFolder, st);
             if (!stream)
                 throw RunFailure("out of memory");
             IsoFile* file = nullptr;
             check(iso_image_add_new_file(m_image, parent, name.c_str(), stream, &file), path);
             node = reinterpret_cast<IsoNode*>(file);
+            SourceFiles::setNode(stream, node);
         } else if (S_ISLNK(st.st_mode)) {
             const std::string target = linkTarget(parentFd.get(), name, path, st.st_size);
             IsoSymlink* link = nullptr;
@@ -161,13 +160,14 @@ private:
     }
 
     IsoImage* m_image;
+    SourceFiles& m_files;
     const std::function<bool(const struct stat&)>& m_leaveOut;
 };
 
 } // namespace
 
-void addSourceTree(
-    IsoImage* image, const std::string& sourcePath, const std::function<bool(const struct stat&)>& leaveOut)
+void addSourceTree(IsoImage* image, SourceFiles& files, const std::string& sourcePath,
+    const std::function<bool(const struct stat&)>& leaveOut)
 {
     UniqueFd fd(::open(sourcePath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!fd.valid())
@@ -177,7 +177,9 @@ void addSourceTree(
         throw RunFailure(systemError("cannot read", sourcePath, errno));
     IsoDir* root = iso_image_get_root(image);
     copyAttributes(reinterpret_cast<IsoNode*>(root), st);
-    TreeWalk(image, leaveOut).addChildren(root, fd, st, sourcePath == "/" ? std::string() : sourcePath);
+    TreeWalk(image, files, leaveOut)
+        .addChildren(root, SourceFolders::root, fd, st, sourcePath == "/" ? std::string() : sourcePath);
+    files.orderForWriting();
 }
 
 } // namespace hdiutil
