@@ -59,6 +59,8 @@ class FailureRoadsTest(unittest.TestCase):
     SIZE = 1 << 30  # big enough that a run is still writing when its first progress line arrives
     SOURCE_ON_FUSE = True
     FOLDERS_MOVE = True
+    DIRECT = True  # whether the image skips the page cache
+    UNNAMED_FILES = True
 
     def setUp(self):
         self.work = scratch_dir(self, self.FUSE)
@@ -86,7 +88,7 @@ class FailureRoadsTest(unittest.TestCase):
                 action(self, proc)
             stderr = proc.communicate(timeout=300)[1]
         # Nothing runs after SIGKILL: a partial image may stay only under the name the caller can work out.
-        if proc.returncode == -signal.SIGKILL and self.FUSE:
+        if proc.returncode == -signal.SIGKILL and not self.UNNAMED_FILES:
             self.extra[f".disc.iso.{proc.pid}.part"] = None
         return proc.returncode, stderr
 
@@ -144,23 +146,26 @@ class FailureRoadsTest(unittest.TestCase):
             self.skipTest("this file system's driver loses track of a folder renamed while open")
         # Unflushed, a crash soon after exit 0 could leave a complete-looking name over data never written.
         moved, trace = os.path.join(self.work, "moved"), os.path.join(self.work, "trace")
-        strace = ["strace", "-f", "-o", trace, "-e", "trace=fsync,fdatasync,linkat,renameat,renameat2"]
+        strace = ["strace", "-f", "-o", trace, "-e", "trace=fsync,fdatasync,linkat,renameat,renameat2,fcntl"]
         # A sanitized tool's leak check cannot run under ptrace.
         strace += ["-E", f"ASAN_OPTIONS={os.environ.get('ASAN_OPTIONS', '')}:detect_leaks=0"]
         result = self.run_tool(lambda c, p: os.rename(self.out, moved), prefix=strace)
         self.assertEqual((result, os.listdir(moved)), ((0, ""), ["disc.iso"]))
         with open(trace) as f:
             self.assertIn("sync(", next(line for line in f if '"disc.iso"' in line or "sync(" in line))
+            f.seek(0)
+            self.assertEqual(bool(re.search(r"O_DIRECT.*\) = 0", f.read())), self.DIRECT)
 
 
-def mount_for_class(cls, make, mount, unmount="umount {point}"):
-    """Runs the class's cases in a fresh file system mounted through FUSE, or skips them where that cannot be."""
-    cls.FUSE = point = tempfile.mkdtemp(prefix="velbrook-fuse-")
+def mount_for_class(cls, make, mount, unmount="umount {point}", unnamed_files=False):
+    """Runs the class's cases in a fresh file system (most through FUSE), or skips them where that cannot be."""
+    cls.FUSE, cls.UNNAMED_FILES = tempfile.mkdtemp(prefix="velbrook-fuse-"), unnamed_files
+    point = cls.FUSE
     names = {"point": point, "image": point + ".img"}
     cls.addClassCleanup(subprocess.run, ["rm", "-rf", point, names["image"]])
     result = subprocess.run(f"{make} && {mount}".format(**names), shell=True, capture_output=True, text=True)
     if result.returncode != 0:
-        raise unittest.SkipTest(f"cannot mount a FUSE file system here: {result.stderr}")
+        raise unittest.SkipTest(f"cannot mount that file system here: {result.stderr}")
     cls.addClassCleanup(subprocess.run, unmount.format(**names), shell=True)
 
 
@@ -189,6 +194,15 @@ class Fat32Test(FailureRoadsTest):
         result = run_tool("makehybrid", "-iso", "-quiet", "-o", self.image, source)
         self.assertEqual((result.returncode, os.listdir(self.out)), (1, []))
         self.assertRegex(result.stderr, r"disc\.iso needs 4\.8 GB but .* holds files up to 4\.3 GB \(FAT32\)\n$")
+
+
+class UndirectedWritesTest(FailureRoadsTest):
+    """ramfs refuses direct writes: the image goes through the page cache."""
+    SIZE, SOURCE_ON_FUSE, DIRECT = 128 << 20, False, False
+
+    @classmethod
+    def setUpClass(cls):
+        mount_for_class(cls, "true", "mount -t ramfs ramfs {point}", unnamed_files=True)
 
 
 class ExfatTest(FailureRoadsTest):
