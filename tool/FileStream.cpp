@@ -29,21 +29,25 @@ constexpr unsigned int ourFsId = 0x56424B31;
 
 // Only what the image and the change check need: a million of these must stay small.
 struct FileData {
-    SourceFiles* files;
     // The node's own name is the file's.
     IsoNode* node = nullptr;
-    dev_t dev;
     ino_t ino;
     off_t size;
-    time_t mtimeSeconds;
-    long mtimeNanoseconds;
+    int64_t mtimeNanoseconds;
+    // Below zero while libisofs does not have the file open (it may be open already, read ahead).
+    off_t delivered = -1;
+    // The kernel's device numbers fit in 32 bits.
+    uint32_t dev;
     uint32_t folder;
     uint32_t order = 0;
-    off_t delivered = 0;
     int fd = -1;
-    // libisofs has it open, rather than only read ahead.
-    bool opened = false;
-    bool checked = false;
+};
+static_assert(sizeof(FileData) <= 56);
+
+// The streams' class is ours alone and leads to their SourceFiles, so no file needs a pointer back.
+struct FileStreamClass {
+    IsoStreamIface iface;
+    SourceFiles* files;
 };
 
 namespace {
@@ -53,16 +57,24 @@ FileData& dataOf(IsoStream* stream)
     return *static_cast<FileData*>(stream->data);
 }
 
+SourceFiles& filesOf(IsoStream* stream)
+{
+    return *reinterpret_cast<FileStreamClass*>(stream->iface)->files;
+}
+
+int64_t nanoseconds(const timespec& time)
+{
+    return int64_t { time.tv_sec } * 1'000'000'000 + time.tv_nsec;
+}
+
 int openStream(IsoStream* stream)
 {
-    FileData& d = dataOf(stream);
-    return d.files->open(d);
+    return filesOf(stream).open(dataOf(stream));
 }
 
 int closeStream(IsoStream* stream)
 {
-    FileData& d = dataOf(stream);
-    d.files->close(d);
+    filesOf(stream).close(dataOf(stream));
     return 1;
 }
 
@@ -73,8 +85,7 @@ off_t streamSize(IsoStream* stream)
 
 int readStream(IsoStream* stream, void* buf, size_t count)
 {
-    FileData& d = dataOf(stream);
-    return d.files->read(d, static_cast<unsigned char*>(buf), count);
+    return filesOf(stream).read(dataOf(stream), static_cast<unsigned char*>(buf), count);
 }
 
 int isRepeatable(IsoStream*)
@@ -100,7 +111,7 @@ int updateSize(IsoStream*)
     return 1;
 }
 
-IsoStreamIface fileStreamIface = {
+constexpr IsoStreamIface fileStreamIface = {
     1,
     { 'u', 's', 'e', 'r' },
     openStream,
@@ -120,6 +131,7 @@ IsoStreamIface fileStreamIface = {
 
 SourceFiles::SourceFiles(std::string rootPath)
     : m_folders(std::move(rootPath))
+    , m_class(new FileStreamClass { fileStreamIface, this })
 { }
 
 SourceFiles::~SourceFiles()
@@ -135,14 +147,12 @@ IsoStream* SourceFiles::newStream(uint32_t folder, const struct stat& st)
     if (!stream)
         return nullptr;
     FileData& data = m_files.emplace_back();
-    data.files = this;
-    data.dev = st.st_dev;
+    data.dev = static_cast<uint32_t>(st.st_dev);
     data.ino = st.st_ino;
     data.size = st.st_size;
-    data.mtimeSeconds = st.st_mtim.tv_sec;
-    data.mtimeNanoseconds = st.st_mtim.tv_nsec;
+    data.mtimeNanoseconds = nanoseconds(st.st_mtim);
     data.folder = folder;
-    stream->iface = &fileStreamIface;
+    stream->iface = &m_class->iface;
     stream->refcount = 1;
     stream->data = &data;
     return stream;
@@ -157,17 +167,18 @@ void SourceFiles::orderForWriting()
 {
     // Inode order reads the disk mostly forwards. libisofs writes the files by weight, heaviest first, so the
     // order is told to it rather than guessed. Links to one file are written once: one entry for them all.
-    auto key = [](const FileData* f) { return std::pair(f->dev, f->ino); };
-    std::vector<FileData*> all;
-    all.reserve(m_files.size());
-    for (FileData& file : m_files)
-        all.push_back(&file);
-    std::sort(all.begin(), all.end(), [&](const FileData* a, const FileData* b) { return key(a) < key(b); });
-    for (FileData* file : all) {
-        if (m_writingOrder.empty() || key(m_writingOrder.back()) != key(file))
-            m_writingOrder.push_back(file);
-        file->order = static_cast<uint32_t>(m_writingOrder.size() - 1);
-        iso_node_set_sort_weight(file->node, -static_cast<int>(std::min<uint32_t>(file->order, 1U << 30)));
+    auto key = [this](uint32_t i) { return std::pair(m_files[i].dev, m_files[i].ino); };
+    std::vector<uint32_t> all(m_files.size());
+    for (uint32_t i = 0; i < all.size(); ++i)
+        all[i] = i;
+    std::sort(all.begin(), all.end(), [&](uint32_t a, uint32_t b) { return key(a) < key(b); });
+    m_writingOrder.reserve(all.size());
+    for (const uint32_t i : all) {
+        if (m_writingOrder.empty() || key(m_writingOrder.back()) != key(i))
+            m_writingOrder.push_back(i);
+        FileData& file = m_files[i];
+        file.order = static_cast<uint32_t>(m_writingOrder.size() - 1);
+        iso_node_set_sort_weight(file.node, -static_cast<int>(std::min<uint32_t>(file.order, 1U << 30)));
     }
 }
 
@@ -198,7 +209,7 @@ void SourceFiles::readAhead(uint32_t from)
     m_readAheadEnd = std::max(m_readAheadEnd, from);
     const auto end = static_cast<uint32_t>(std::min<size_t>(m_writingOrder.size(), size_t { from } + aheadFiles));
     for (; m_readAheadEnd < end; ++m_readAheadEnd) {
-        FileData& next = *m_writingOrder[m_readAheadEnd];
+        FileData& next = m_files[m_writingOrder[m_readAheadEnd]];
         if (next.fd >= 0 || next.size == 0)
             continue;
         // A file that cannot be opened now is tried again, and reported, when its turn comes.
@@ -210,13 +221,13 @@ void SourceFiles::readAhead(uint32_t from)
 
 int SourceFiles::open(FileData& file)
 {
-    if (file.opened)
+    if (file.delivered >= 0)
         return static_cast<int>(ISO_FILE_ALREADY_OPENED);
     if (!m_writingOrder.empty()) {
         readAhead(file.order + 1);
         // The link libisofs chose to write may not be the one read ahead.
-        if (FileData* first = m_writingOrder[file.order]; first != &file && file.fd < 0)
-            std::swap(file.fd, first->fd);
+        if (FileData& first = m_files[m_writingOrder[file.order]]; &first != &file && file.fd < 0)
+            std::swap(file.fd, first.fd);
     }
     if (file.fd < 0)
         file.fd = openAt(file);
@@ -228,8 +239,6 @@ int SourceFiles::open(FileData& file)
         m_buffer.reset(new (std::nothrow) unsigned char[bufferSize]);
     if (!m_buffer)
         return static_cast<int>(ISO_OUT_OF_MEM);
-    file.opened = true;
-    file.checked = false;
     file.delivered = 0;
     return 1;
 }
@@ -239,7 +248,7 @@ void SourceFiles::close(FileData& file)
     if (file.fd >= 0)
         ::close(file.fd);
     file.fd = -1;
-    file.opened = false;
+    file.delivered = -1;
     if (m_bufferOwner == &file)
         m_bufferOwner = nullptr;
 }
@@ -270,8 +279,9 @@ bool SourceFiles::refill(FileData& file)
 
 int SourceFiles::read(FileData& file, unsigned char* out, size_t count)
 {
-    if (!file.opened)
+    if (file.delivered < 0)
         return static_cast<int>(ISO_FILE_NOT_OPENED);
+    const bool reachesEnd = file.delivered < file.size;
     size_t copied = 0;
     while (copied < count && file.delivered < file.size) {
         const bool buffered = m_bufferOwner == &file && file.delivered >= m_bufferOffset
@@ -284,8 +294,7 @@ int SourceFiles::read(FileData& file, unsigned char* out, size_t count)
         file.delivered += static_cast<off_t>(n);
         copied += n;
     }
-    if (file.delivered == file.size && !file.checked) {
-        file.checked = true;
+    if (reachesEnd && file.delivered == file.size) {
         // Writing a file moves its mtime; only a file system with coarse timestamps can hide a rewrite made
         // within one tick. The ctime is no guide: every name added or removed moves it, and staging by links does
         // both. Another export linking the same file and letting it go again, or the source deleted behind its
@@ -295,8 +304,8 @@ int SourceFiles::read(FileData& file, unsigned char* out, size_t count)
             return failReading(file, errno);
         if (now.st_size > file.size)
             return fail(file, "changed while imaging (longer than when scanned)");
-        if (!S_ISREG(now.st_mode) || now.st_dev != file.dev || now.st_ino != file.ino || now.st_size != file.size
-            || now.st_mtim.tv_sec != file.mtimeSeconds || now.st_mtim.tv_nsec != file.mtimeNanoseconds)
+        if (!S_ISREG(now.st_mode) || static_cast<uint32_t>(now.st_dev) != file.dev || now.st_ino != file.ino
+            || now.st_size != file.size || nanoseconds(now.st_mtim) != file.mtimeNanoseconds)
             return fail(file, "changed while imaging");
     }
     return static_cast<int>(copied);

@@ -14,6 +14,7 @@
 namespace hdiutil {
 
 struct FileData;
+struct FileStreamClass;
 
 // The scanned regular files, as libisofs streams, and their reading for libisofs's writer thread.
 // Each file is opened once, relative to its folder, when libisofs first asks for it or a little before: the
@@ -50,8 +51,10 @@ private:
     int failReading(const FileData& file, int error);
 
     SourceFolders m_folders;
+    std::unique_ptr<FileStreamClass> m_class;
     std::deque<FileData> m_files;
-    std::vector<FileData*> m_writingOrder;
+    // Indexes into m_files; one for all the links to a file.
+    std::vector<uint32_t> m_writingOrder;
     uint32_t m_readAheadEnd = 0;
     std::unique_ptr<unsigned char[]> m_buffer;
     const FileData* m_bufferOwner = nullptr;

@@ -20,9 +20,9 @@ namespace hdiutil {
 namespace {
 
 constexpr size_t writeBlock = 4 << 20;
-// Ring buffer between the libisofs writer thread and us, in 2 KiB blocks (16 MiB): room for the writer to go on
+// Ring buffer between the libisofs writer thread and us, in 2 KiB blocks (8 MiB): room for the writer to go on
 // while a batch is written.
-constexpr size_t fifoBlocks = 8192;
+constexpr size_t fifoBlocks = 4096;
 
 char queueSeverity[] = "SORRY";
 char printSeverity[] = "NEVER";
