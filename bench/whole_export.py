@@ -2,15 +2,16 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """Times whole exports through the model (staging, the image tool, cleanup) against the image tool alone.
 
-Not a test: it prints figures. Uses the trees of image_tool.py (same environment variables for their sizes) plus
-a folder of 40,000 empty files. The temporary folder is put on the sources' file system, as on a desktop whose
-home and temporary folder share a disk. For each tree it prints the longest main-thread stall during the export,
-the whole export (start to image ready, the image flushed by the tool), the tool alone, their ratio and how the
-source was staged; medians of BENCH_RUNS runs. As root, where the FUSE drivers are installed, the small-file tree
-is also exported to a FAT32 and an exFAT file system, as on a USB stick: those figures are the FUSE drivers'
-(userspace, one thread), not a stick's, but both sides of the ratio pay them alike.
+Not a test: it prints figures. Uses the trees of image_tool.py (same environment variables for their sizes), its
+tree of a million entries and a folder of 40,000 empty files. The temporary folder is put on the sources' file
+system, as on a desktop whose home and temporary folder share a disk. For each tree it prints the longest
+main-thread stall during the export, the whole export (start to image ready, the image flushed by the tool), the
+tool alone, their ratio and how the source was staged; medians of BENCH_RUNS runs. As root, where the FUSE drivers
+are installed, the small-file tree is also exported to a FAT32 and an exFAT file system, as on a USB stick: those
+figures are the FUSE drivers' (userspace, one thread), not a stick's, but both sides of the ratio pay them alike.
   VELBROOK_BUILD   build folder (default: build beside this checkout)
   BENCH_EMPTY_FILES  files in the empty-file tree (40000)
+  BENCH_MILLION_ENTRIES  entries in the million-entry tree (1000000)
 """
 
 import os
@@ -29,12 +30,17 @@ BUILD = os.environ.get("VELBROOK_BUILD", os.path.join(HERE, "..", "build"))
 TOOL = os.environ.get("VELBROOK_HDIUTIL", os.path.join(BUILD, "bin", "velbrook-hdiutil"))
 EXPORT = os.path.join(BUILD, "bin", "bench_whole_export")
 EMPTY_FILES = int(os.environ.get("BENCH_EMPTY_FILES", "40000"))
+MILLION_ENTRIES = int(os.environ.get("BENCH_MILLION_ENTRIES", "1000000"))
 
 
 def build_empty_tree(root):
     os.makedirs(root)
     for i in range(EMPTY_FILES):
         open(os.path.join(root, f"empty {i:05d}"), "wb").close()
+
+
+def build_million_tree(root):
+    image_tool.build_million_tree(root, MILLION_ENTRIES)
 
 
 def fresh(folder):
@@ -110,7 +116,8 @@ def main():
         print(f"building trees in {scratch} ...", flush=True)
         trees = [("big files", os.path.join(scratch, "big"), image_tool.build_big_tree),
                  ("small files", os.path.join(scratch, "small"), image_tool.build_small_tree),
-                 (f"{EMPTY_FILES} empty files", os.path.join(scratch, "empty"), build_empty_tree)]
+                 (f"{EMPTY_FILES} empty files", os.path.join(scratch, "empty"), build_empty_tree),
+                 (f"{MILLION_ENTRIES} entries", os.path.join(scratch, "million"), build_million_tree)]
         for _, root, build in trees:
             build(root)
         print(f"median of {image_tool.RUNS} runs; stall is the longest over all runs")
