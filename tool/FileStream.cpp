@@ -3,6 +3,7 @@
 
 #include "RunFailure.h"
 #include "RunOutcome.h"
+#include "UntouchedOpen.h"
 #include "common/ChildPath.h"
 
 #include <algorithm>
@@ -201,7 +202,7 @@ int SourceFiles::openAt(const FileData& file)
     if (folder < 0)
         return -1;
     // Not blocking: a pipe put in the file's place must fail the run, not hang it.
-    return ::openat(folder, iso_node_get_name(file.node), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    return openUntouched(folder, iso_node_get_name(file.node), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
 }
 
 void SourceFiles::readAhead(uint32_t from)

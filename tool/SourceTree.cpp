@@ -3,6 +3,7 @@
 
 #include "FileStream.h"
 #include "RunFailure.h"
+#include "UntouchedOpen.h"
 #include "common/ChildPath.h"
 #include "common/UniqueFd.h"
 
@@ -111,7 +112,7 @@ private:
 
         IsoNode* node = nullptr;
         if (S_ISDIR(st.st_mode)) {
-            UniqueFd fd(::openat(parentFd.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+            UniqueFd fd(openUntouched(parentFd.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
             if (!fd.valid())
                 throw RunFailure(systemError("cannot open folder", path, errno));
             expectSame(fd.get(), st, path);
@@ -169,7 +170,7 @@ private:
 void addSourceTree(IsoImage* image, SourceFiles& files, const std::string& sourcePath,
     const std::function<bool(const struct stat&)>& leaveOut)
 {
-    UniqueFd fd(::open(sourcePath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    UniqueFd fd(openUntouched(AT_FDCWD, sourcePath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!fd.valid())
         throw RunFailure(systemError("cannot open folder", sourcePath, errno));
     struct stat st;
