@@ -4,12 +4,13 @@
 same bytes: read every file (cat), write an image's size (dd, through the page cache and direct, each flushed),
 copy the tree (copy_file_range, in C).
 
-Not a test: it prints figures. Commands run interleaved (A B C, A B C, ...) on a warm cache, each followed by sync,
-which its time includes: velbrook-hdiutil flushes its image before it reports success and the others do not.
-For each command it prints the median time, peak RSS, how much the page cache grew over the run (an image left in
-the cache is what pushes the user's files out of it when memory is short), the ratio to the best peer and to
-the limit, max(read, write). Then the targets, met or not, and whether velbrook-hdiutil's image reads back as the
-tree through bsdtar and pycdlib.
+Not a test: it prints figures. Commands run interleaved (A B C, A B C, ...) on a warm cache (a tree of more than a
+quarter of the memory is read again before each run), each followed by sync, which its time includes:
+velbrook-hdiutil flushes its image before it reports success and the others do not. For each command it prints
+the median time, peak RSS, how much the page cache grew over the run (an image left in the cache is what pushes
+the user's files out of it when memory is short), the ratio to the best peer and to the limit, max(read, write).
+Then the targets, met or not, and whether velbrook-hdiutil's image reads back as the tree through bsdtar and
+pycdlib.
   VELBROOK_HDIUTIL       tool to time (default: build/bin/velbrook-hdiutil beside this checkout)
   BENCH_BASELINE         another build of the tool to time beside it, shown as "baseline" (none)
   BENCH_DIR              scratch folder (default: a new folder in $TMPDIR)
@@ -128,25 +129,28 @@ def commands(source, out, image_bytes, copy_program):
     return {name: argv for name, argv in found.items() if argv[0] and shutil.which(argv[0])}
 
 
-def cached_mib():
+def meminfo_mib(field):
     with open("/proc/meminfo") as f:
-        return next(int(line.split()[1]) for line in f if line.startswith("Cached:")) / 1024
+        return next(int(line.split()[1]) for line in f if line.startswith(field + ":")) / 1024
 
 
-def run_once(argv, out):
-    """(seconds including sync, peak RSS in MiB, page cache growth in MiB), or None where the command failed."""
+def run_once(argv, out, warm=None):
+    """(seconds including sync, peak RSS in MiB, page cache growth in MiB), or None where the command failed.
+    `warm`: a source to read again first, untimed."""
     subprocess.run(["rm", "-rf", out], check=True)
     os.makedirs(out)
+    if warm:
+        subprocess.run(["sh", "-c", 'find "$1" -type f -print0 | xargs -0 cat >/dev/null', "sh", warm], check=True)
     subprocess.run(["sync"], check=True)
     # A child forked from Python would inherit Python's high-water mark, so a small parent measures it.
     rss_file = os.path.join(os.path.dirname(out), "rss")
-    cached = cached_mib()
+    cached = meminfo_mib("Cached")
     start = time.perf_counter()
     proc = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", rss_file, *argv], stdout=subprocess.DEVNULL,
                           stderr=subprocess.DEVNULL)
     subprocess.run(["sync"], check=True)
     elapsed = time.perf_counter() - start
-    grown = cached_mib() - cached
+    grown = meminfo_mib("Cached") - cached
     if proc.returncode != 0:
         return None
     with open(rss_file) as f:
@@ -186,10 +190,12 @@ def bench_tree(label, source, scratch, copy_program):
     image_bytes = os.path.getsize(image)
     readable = reads_back(source, image, scratch)
     found = commands(source, out, image_bytes, copy_program)
+    # The trees and images of one command would push a big tree out of the cache before the next.
+    warm = source if data / MIB > meminfo_mib("MemTotal") / 4 else None
     runs = {name: [] for name in found}
     for _ in range(RUNS):
         for name, argv in found.items():
-            runs[name].append(run_once(argv, out))
+            runs[name].append(run_once(argv, out, warm))
     subprocess.run(["rm", "-rf", out], check=True)
 
     results = {}
