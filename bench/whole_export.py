@@ -12,6 +12,7 @@ figures are the FUSE drivers' (userspace, one thread), not a stick's, but both s
   VELBROOK_BUILD   build folder (default: build beside this checkout)
   BENCH_EMPTY_FILES  files in the empty-file tree (40000)
   BENCH_MILLION_ENTRIES  entries in the million-entry tree (1000000)
+  BENCH_BASELINE_BUILD   another build folder to time beside it, interleaved, shown as "(baseline)" (none)
 """
 
 import os
@@ -31,6 +32,12 @@ TOOL = os.environ.get("VELBROOK_HDIUTIL", os.path.join(BUILD, "bin", "velbrook-h
 EXPORT = os.path.join(BUILD, "bin", "bench_whole_export")
 EMPTY_FILES = int(os.environ.get("BENCH_EMPTY_FILES", "40000"))
 MILLION_ENTRIES = int(os.environ.get("BENCH_MILLION_ENTRIES", "1000000"))
+BASELINE_BUILD = os.environ.get("BENCH_BASELINE_BUILD", "")
+# Each build timed: its name's suffix in the table, (its image tool, its export program).
+BUILDS = {"": (TOOL, EXPORT)}
+if BASELINE_BUILD:
+    BUILDS[" (baseline)"] = tuple(os.path.join(BASELINE_BUILD, "bin", name)
+                                  for name in ("velbrook-hdiutil", "bench_whole_export"))
 
 
 def build_empty_tree(root):
@@ -49,34 +56,37 @@ def fresh(folder):
     subprocess.run(["sync"], check=True)
 
 
-def tool_alone(source, out):
+def tool_alone(tool, source, out):
     fresh(out)
     start = time.perf_counter()
-    subprocess.run([TOOL, "makehybrid", "-o", os.path.join(out, "image.iso"), source, "-iso", "-joliet", "-quiet"],
+    subprocess.run([tool, "makehybrid", "-o", os.path.join(out, "image.iso"), source, "-iso", "-joliet", "-quiet"],
                    check=True)
     return time.perf_counter() - start
 
 
-def whole_export(source, out, env):
+def whole_export(export, tool, source, out, env):
     fresh(out)
-    done = subprocess.run([EXPORT, TOOL, source, out], env=env, check=True, capture_output=True, text=True)
+    done = subprocess.run([export, tool, source, out], env=env, check=True, capture_output=True, text=True)
     fields = dict(part.split("=", 1) for part in done.stdout.split())
     return float(fields["seconds"]), int(fields["stall_ms"]), fields["methods"].replace("_", " ")
 
 
 def bench(label, source, scratch, env, destination=None):
     out = os.path.join(destination or scratch, "out")
-    alone, whole, stalls, methods = [], [], [], set()
+    figures = {suffix: ([], [], [], set()) for suffix in BUILDS}
     for _ in range(image_tool.RUNS):
-        alone.append(tool_alone(source, out))
-        seconds, stall, method = whole_export(source, out, env)
-        whole.append(seconds)
-        stalls.append(stall)
-        methods.add(method)
+        for suffix, (tool, export) in BUILDS.items():
+            alone, whole, stalls, methods = figures[suffix]
+            alone.append(tool_alone(tool, source, out))
+            seconds, stall, method = whole_export(export, tool, source, out, env)
+            whole.append(seconds)
+            stalls.append(stall)
+            methods.add(method)
     shutil.rmtree(out, ignore_errors=True)
-    a, w = statistics.median(alone), statistics.median(whole)
-    print(f"  {label:<22} {max(stalls):>9} {w:>9.2f} {a:>9.2f} {w / a:>7.2f}x  {', '.join(sorted(methods))}",
-          flush=True)
+    for suffix, (alone, whole, stalls, methods) in figures.items():
+        a, w = statistics.median(alone), statistics.median(whole)
+        print(f"  {label + suffix:<34} {max(stalls):>9} {w:>9.2f} {a:>9.2f} {w / a:>7.2f}x  "
+              f"{', '.join(sorted(methods))}", flush=True)
 
 
 # label: (make the file system in {image}, mount it on {point}); exFAT's driver wants a block device.
@@ -104,7 +114,7 @@ def mounted_sticks(scratch):
 
 
 def main():
-    for program in (TOOL, EXPORT):
+    for program in [program for programs in BUILDS.values() for program in programs]:
         if not os.path.exists(program):
             raise SystemExit(f"no {program}; build first (./dev build)")
     scratch = os.environ.get("BENCH_DIR") or tempfile.mkdtemp(prefix="velbrook-bench-", dir=os.path.expanduser("~"))
@@ -121,7 +131,7 @@ def main():
         for _, root, build in trees:
             build(root)
         print(f"median of {image_tool.RUNS} runs; stall is the longest over all runs")
-        print(f"  {'tree':<22} {'stall ms':>9} {'export s':>9} {'tool s':>9} {'ratio':>8}  staging")
+        print(f"  {'tree':<34} {'stall ms':>9} {'export s':>9} {'tool s':>9} {'ratio':>8}  staging")
         for label, root, _ in trees:
             bench(label, root, scratch, env)
         for stick, point in mounted_sticks(scratch):
