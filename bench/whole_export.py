@@ -106,6 +106,11 @@ def mounted_sticks(scratch):
         if os.geteuid() != 0 or subprocess.run(command, shell=True, capture_output=True).returncode != 0:
             print(f"  ({label}: cannot mount it here)")
             continue
+        # The FUSE drivers may return before the mount is in place; a folder made before it would be hidden.
+        for _ in range(100):
+            if os.path.ismount(point):
+                break
+            time.sleep(0.05)
         try:
             yield label, point
         finally:
