@@ -130,8 +130,8 @@ constexpr IsoStreamIface fileStreamIface = {
 
 } // namespace
 
-SourceFiles::SourceFiles(std::string rootPath)
-    : m_folders(std::move(rootPath))
+SourceFiles::SourceFiles(const std::string& rootPath)
+    : m_folders(rootPath)
     , m_class(new FileStreamClass { fileStreamIface, this })
 { }
 
@@ -183,16 +183,20 @@ void SourceFiles::orderForWriting()
     }
 }
 
+std::string SourceFiles::pathOf(const FileData& file) const
+{
+    return childPath(m_folders.path(file.folder), iso_node_get_name(file.node));
+}
+
 int SourceFiles::fail(const FileData& file, const std::string& what)
 {
-    noteFailure(what + " \"" + childPath(m_folders.path(file.folder), iso_node_get_name(file.node)) + "\"");
+    noteFailure(what + " \"" + pathOf(file) + "\"");
     return static_cast<int>(ISO_FILE_READ_ERROR);
 }
 
 int SourceFiles::failReading(const FileData& file, int error)
 {
-    noteFailure(
-        systemError("cannot read", childPath(m_folders.path(file.folder), iso_node_get_name(file.node)), error));
+    noteFailure(systemError("cannot read", pathOf(file), error));
     return static_cast<int>(ISO_FILE_READ_ERROR);
 }
 

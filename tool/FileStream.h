@@ -25,7 +25,7 @@ struct FileStreamClass;
 // as scanned. Must outlive every stream it made.
 class SourceFiles {
 public:
-    explicit SourceFiles(std::string rootPath);
+    explicit SourceFiles(const std::string& rootPath);
     ~SourceFiles();
     SourceFiles(const SourceFiles&) = delete;
     SourceFiles& operator=(const SourceFiles&) = delete;
@@ -47,6 +47,7 @@ private:
     [[nodiscard]] int openAt(const FileData& file);
     void readAhead(uint32_t from);
     [[nodiscard]] bool refill(FileData& file);
+    [[nodiscard]] std::string pathOf(const FileData& file) const;
     int fail(const FileData& file, const std::string& what);
     int failReading(const FileData& file, int error);
 

@@ -167,7 +167,7 @@ void makeHybrid(const MakeHybrid& command)
     const std::u16string jolietId = jolietVolumeId(volumeName(command, command.jolietVolumeName));
 
     // Before the image: its streams read through it until the image is gone.
-    SourceFiles files(command.source == "/" ? std::string() : command.source);
+    SourceFiles files(command.source);
     IsoImage* rawImage = nullptr;
     checked(iso_image_new(isoId.c_str(), &rawImage), "cannot set up the image");
     std::unique_ptr<IsoImage, ImageDeleter> image(rawImage);

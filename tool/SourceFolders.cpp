@@ -8,9 +8,10 @@
 
 namespace hdiutil {
 
-SourceFolders::SourceFolders(std::string rootPath)
+SourceFolders::SourceFolders(const std::string& rootPath)
 {
-    m_folders.push_back({ root, std::move(rootPath) });
+    // Kept as "" for "/", so that every path below it is the root's and "/" and a name.
+    m_folders.push_back({ root, rootPath == "/" ? std::string() : rootPath });
 }
 
 uint32_t SourceFolders::add(uint32_t parent, std::string name)

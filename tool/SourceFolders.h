@@ -16,8 +16,7 @@ class SourceFolders {
 public:
     static constexpr uint32_t root = 0;
 
-    // `rootPath` absolute; "" for "/".
-    explicit SourceFolders(std::string rootPath);
+    explicit SourceFolders(const std::string& rootPath);
 
     [[nodiscard]] uint32_t add(uint32_t parent, std::string name);
     [[nodiscard]] std::string path(uint32_t folder) const;

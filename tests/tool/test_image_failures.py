@@ -159,8 +159,8 @@ class FailureRoadsTest(unittest.TestCase):
 
 def mount_for_class(cls, make, mount, unmount="umount {point}", unnamed_files=False):
     """Runs the class's cases in a fresh file system (most through FUSE), or skips them where that cannot be."""
-    cls.FUSE, cls.UNNAMED_FILES = tempfile.mkdtemp(prefix="velbrook-fuse-"), unnamed_files
-    point = cls.FUSE
+    cls.FUSE = point = tempfile.mkdtemp(prefix="velbrook-fuse-")
+    cls.UNNAMED_FILES = unnamed_files
     names = {"point": point, "image": point + ".img"}
     cls.addClassCleanup(subprocess.run, ["rm", "-rf", point, names["image"]])
     result = subprocess.run(f"{make} && {mount}".format(**names), shell=True, capture_output=True, text=True)
