@@ -23,12 +23,16 @@ const char* usageText()
            "       velbrook-hdiutil help\n"
            "\n"
            "Writes the folder SOURCE as an ISO 9660 level 3 image with Rock Ridge (and Joliet with -joliet).\n"
+           "With -item, SOURCE is a file or folder that the image holds as its only entry, by its own name.\n"
            "Options may come in any order after makehybrid:\n"
            "  -o IMAGE                    image to write; the value is taken as given, even if it starts with -\n"
            "  -iso                        write ISO 9660 with Rock Ridge (required)\n"
            "  -joliet                     add a Joliet tree (needs -iso)\n"
            "  -ov                         replace IMAGE if it exists; without it an existing IMAGE fails the run\n"
-           "  -default-volume-name NAME   volume name for both trees (default: last element of SOURCE)\n"
+           "  -item                       image SOURCE (a file or folder, a link followed) as the one entry of the\n"
+           "                              root, by its own name, as if SOURCE were in a new folder of its own\n"
+           "  -default-volume-name NAME   volume name for both trees (default: last element of SOURCE, without\n"
+           "                              its last extension with -item)\n"
            "  -iso-volume-name NAME       ISO 9660 volume name (up to 32 of A-Z 0-9 _, others become _)\n"
            "  -joliet-volume-name NAME    Joliet volume name (up to 16 UTF-16 units)\n"
            "  -quiet                      print no progress lines\n"
@@ -86,6 +90,8 @@ Command parseCommandLine(const std::vector<std::string>& args)
             result.replace = true;
         } else if (arg == "-quiet") {
             result.quiet = true;
+        } else if (arg == "-item") {
+            result.item = true;
         } else if (arg == "-o" || arg == "-default-volume-name" || arg == "-iso-volume-name"
             || arg == "-joliet-volume-name") {
             if (i + 1 >= args.size())

@@ -14,6 +14,8 @@ struct MakeHybrid {
     bool joliet = false;
     bool replace = false;
     bool quiet = false;
+    // SOURCE is one file or folder, the single entry of the image's root, rather than the folder that is the root.
+    bool item = false;
     std::optional<std::string> defaultVolumeName;
     std::optional<std::string> isoVolumeName;
     std::optional<std::string> jolietVolumeName;

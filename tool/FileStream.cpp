@@ -130,8 +130,9 @@ constexpr IsoStreamIface fileStreamIface = {
 
 } // namespace
 
-SourceFiles::SourceFiles(const std::string& rootPath)
+SourceFiles::SourceFiles(const std::string& rootPath, std::string rootFileName)
     : m_folders(rootPath)
+    , m_rootFileName(std::move(rootFileName))
     , m_class(new FileStreamClass { fileStreamIface, this })
 { }
 
@@ -183,9 +184,16 @@ void SourceFiles::orderForWriting()
     }
 }
 
+const char* SourceFiles::diskName(const FileData& file) const
+{
+    if (file.folder == SourceFolders::root && !m_rootFileName.empty())
+        return m_rootFileName.c_str();
+    return iso_node_get_name(file.node);
+}
+
 std::string SourceFiles::pathOf(const FileData& file) const
 {
-    return childPath(m_folders.path(file.folder), iso_node_get_name(file.node));
+    return childPath(m_folders.path(file.folder), diskName(file));
 }
 
 int SourceFiles::fail(const FileData& file, const std::string& what)
@@ -206,7 +214,7 @@ int SourceFiles::openAt(const FileData& file)
     if (folder < 0)
         return -1;
     // Not blocking: a pipe put in the file's place must fail the run, not hang it.
-    return openUntouched(folder, iso_node_get_name(file.node), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    return openUntouched(folder, diskName(file), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
 }
 
 void SourceFiles::readAhead(uint32_t from)

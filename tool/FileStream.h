@@ -25,12 +25,15 @@ struct FileStreamClass;
 // as scanned. Must outlive every stream it made.
 class SourceFiles {
 public:
-    explicit SourceFiles(const std::string& rootPath);
+    // `rootFileName`, where given, is the name on disk of the one file in the root folder, whatever its name in the
+    // image: a file imaged as an item, through a link of another name.
+    explicit SourceFiles(const std::string& rootPath, std::string rootFileName = {});
     ~SourceFiles();
     SourceFiles(const SourceFiles&) = delete;
     SourceFiles& operator=(const SourceFiles&) = delete;
 
     SourceFolders& folders() { return m_folders; }
+    [[nodiscard]] const std::string& rootFileName() const { return m_rootFileName; }
     // A new stream holding one reference, for the file with status `st` in `folder`; nullptr when out of memory.
     // Its name is its node's, given once the node exists.
     [[nodiscard]] IsoStream* newStream(uint32_t folder, const struct stat& st);
@@ -47,11 +50,13 @@ private:
     [[nodiscard]] int openAt(const FileData& file);
     void readAhead(uint32_t from);
     [[nodiscard]] bool refill(FileData& file);
+    [[nodiscard]] const char* diskName(const FileData& file) const;
     [[nodiscard]] std::string pathOf(const FileData& file) const;
     int fail(const FileData& file, const std::string& what);
     int failReading(const FileData& file, int error);
 
     SourceFolders m_folders;
+    std::string m_rootFileName;
     std::unique_ptr<FileStreamClass> m_class;
     std::deque<FileData> m_files;
     // Indexes into m_files; one for all the links to a file.

@@ -93,13 +93,15 @@ std::unique_ptr<IsoWriteOpts, OptsDeleter> writeOptions(bool joliet)
     return opts;
 }
 
-std::string volumeName(const MakeHybrid& command, const std::optional<std::string>& specific)
+std::string volumeName(
+    const MakeHybrid& command, const std::string& itemName, const std::optional<std::string>& specific)
 {
     if (specific)
         return *specific;
     if (command.defaultVolumeName)
         return *command.defaultVolumeName;
-    const std::string last = lastPathElement(command.source);
+    // An item is named as the folder it would be put in to image it: by its name without an extension.
+    const std::string last = command.item ? withoutExtension(itemName) : lastPathElement(command.source);
     return last.empty() ? "untitled" : last;
 }
 
@@ -151,7 +153,7 @@ void streamImage(burn_source* source, ImageFile& out, const MakeHybrid& command,
 
 } // namespace
 
-void makeHybrid(const MakeHybrid& command)
+void makeHybrid(const MakeHybrid& command, const std::string& itemName)
 {
     checked(iso_init(), "cannot start libisofs");
     // Messages are collected for the failure line; libisofs must not print its own.
@@ -163,18 +165,23 @@ void makeHybrid(const MakeHybrid& command)
 
     ImageFile out(command.image, command.replace);
 
-    const std::string isoId = isoVolumeId(volumeName(command, command.isoVolumeName));
-    const std::u16string jolietId = jolietVolumeId(volumeName(command, command.jolietVolumeName));
+    const std::string isoId = isoVolumeId(volumeName(command, itemName, command.isoVolumeName));
+    const std::u16string jolietId = jolietVolumeId(volumeName(command, itemName, command.jolietVolumeName));
 
     // Before the image: its streams read through it until the image is gone.
-    SourceFiles files(command.source);
+    const SourceRoot root = sourceRoot(command.source, command.item);
+    SourceFiles files(root.folder, root.fileName);
     IsoImage* rawImage = nullptr;
     checked(iso_image_new(isoId.c_str(), &rawImage), "cannot set up the image");
     std::unique_ptr<IsoImage, ImageDeleter> image(rawImage);
     iso_image_set_volume_id(rawImage, isoId.c_str());
 
     // IMAGE may lie inside SOURCE; an image of its own partial self would never be faithful.
-    addSourceTree(rawImage, files, command.source, [&out](const struct stat& st) { return out.isOwnFile(st); });
+    const auto isOwnFile = [&out](const struct stat& st) { return out.isOwnFile(st); };
+    if (command.item)
+        addSourceItem(rawImage, files, command.source, itemName, isOwnFile);
+    else
+        addSourceTree(rawImage, files, command.source, isOwnFile);
 
     const auto opts = writeOptions(command.joliet);
     burn_source* rawSource = nullptr;

@@ -40,7 +40,8 @@ int SourceFolders::open(uint32_t folder)
     int fd = -1;
     if (folder == root) {
         const std::string& rootPath = m_folders[root].name;
-        fd = ::open(rootPath.empty() ? "/" : rootPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        // Only to open what is in it: a file item's folder may be one the user can search but not list.
+        fd = ::open(rootPath.empty() ? "/" : rootPath.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     } else {
         const int parent = open(m_folders[folder].parent);
         if (parent < 0)

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <functional>
@@ -86,6 +87,29 @@ std::string linkTarget(int dirFd, const std::string& name, const std::string& pa
     }
 }
 
+void addFile(IsoImage* image, SourceFiles& files, IsoDir* parent, uint32_t folder, const std::string& name,
+    const struct stat& st, const std::string& path)
+{
+    IsoStream* stream = files.newStream(folder, st);
+    if (!stream)
+        throw RunFailure("out of memory");
+    IsoFile* file = nullptr;
+    check(iso_image_add_new_file(image, parent, name.c_str(), stream, &file), path);
+    auto* node = reinterpret_cast<IsoNode*>(file);
+    SourceFiles::setNode(stream, node);
+    copyAttributes(node, st);
+}
+
+UniqueFd openFolder(const std::string& path, struct stat& st)
+{
+    UniqueFd fd(openUntouched(AT_FDCWD, path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd.valid())
+        throw RunFailure(systemError("cannot open folder", path, errno));
+    if (::fstat(fd.get(), &st) != 0)
+        throw RunFailure(systemError("cannot read", path, errno));
+    return fd;
+}
+
 // Holds the descriptor of the folder being listed and no other, whatever the depth: a parent's is closed while
 // its subfolder is walked and found again through "..".
 class TreeWalk {
@@ -110,7 +134,6 @@ private:
         if (::fstatat(parentFd.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
             throw RunFailure(systemError("cannot read", path, errno));
 
-        IsoNode* node = nullptr;
         if (S_ISDIR(st.st_mode)) {
             UniqueFd fd(openUntouched(parentFd.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
             if (!fd.valid())
@@ -128,16 +151,12 @@ private:
             return;
         }
         if (S_ISREG(st.st_mode)) {
-            if (m_leaveOut(st))
-                return;
-            IsoStream* stream = m_files.newStream(parentFolder, st);
-            if (!stream)
-                throw RunFailure("out of memory");
-            IsoFile* file = nullptr;
-            check(iso_image_add_new_file(m_image, parent, name.c_str(), stream, &file), path);
-            node = reinterpret_cast<IsoNode*>(file);
-            SourceFiles::setNode(stream, node);
-        } else if (S_ISLNK(st.st_mode)) {
+            if (!m_leaveOut(st))
+                addFile(m_image, m_files, parent, parentFolder, name, st, path);
+            return;
+        }
+        IsoNode* node = nullptr;
+        if (S_ISLNK(st.st_mode)) {
             const std::string target = linkTarget(parentFd.get(), name, path, st.st_size);
             IsoSymlink* link = nullptr;
             check(iso_image_add_new_symlink(m_image, parent, name.c_str(), target.c_str(), &link), path);
@@ -170,16 +189,54 @@ private:
 void addSourceTree(IsoImage* image, SourceFiles& files, const std::string& sourcePath,
     const std::function<bool(const struct stat&)>& leaveOut)
 {
-    UniqueFd fd(openUntouched(AT_FDCWD, sourcePath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!fd.valid())
-        throw RunFailure(systemError("cannot open folder", sourcePath, errno));
     struct stat st;
-    if (::fstat(fd.get(), &st) != 0)
-        throw RunFailure(systemError("cannot read", sourcePath, errno));
+    UniqueFd fd = openFolder(sourcePath, st);
     IsoDir* root = iso_image_get_root(image);
     copyAttributes(reinterpret_cast<IsoNode*>(root), st);
     TreeWalk(image, files, leaveOut)
         .addChildren(root, SourceFolders::root, fd, st, sourcePath == "/" ? std::string() : sourcePath);
+    files.orderForWriting();
+}
+
+SourceRoot sourceRoot(const std::string& sourcePath, bool item)
+{
+    struct stat st;
+    if (!item || ::stat(sourcePath.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return { sourcePath, {} };
+    const size_t slash = sourcePath.rfind('/');
+    return { slash == 0 ? std::string("/") : sourcePath.substr(0, slash), sourcePath.substr(slash + 1) };
+}
+
+void addSourceItem(IsoImage* image, SourceFiles& files, const std::string& itemPath, const std::string& name,
+    const std::function<bool(const struct stat&)>& leaveOut)
+{
+    // The folder the item would be put in to image it, made now by this user.
+    IsoNode* root = reinterpret_cast<IsoNode*>(iso_image_get_root(image));
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    const time_t now = std::time(nullptr);
+    iso_node_set_permissions(root, 0777 & ~mask);
+    iso_node_set_uid(root, ::getuid());
+    iso_node_set_gid(root, ::getgid());
+    iso_node_set_mtime(root, now);
+    iso_node_set_atime(root, now);
+    iso_node_set_ctime(root, now);
+
+    struct stat st;
+    if (files.rootFileName().empty()) {
+        UniqueFd fd = openFolder(itemPath, st);
+        IsoDir* dir = nullptr;
+        check(iso_image_add_new_dir(image, iso_image_get_root(image), name.c_str(), &dir), itemPath);
+        copyAttributes(reinterpret_cast<IsoNode*>(dir), st);
+        TreeWalk(image, files, leaveOut).addChildren(dir, SourceFolders::root, fd, st, itemPath);
+    } else {
+        if (::stat(itemPath.c_str(), &st) != 0)
+            throw RunFailure(systemError("cannot read", itemPath, errno));
+        if (!S_ISREG(st.st_mode))
+            throw RunFailure("changed while imaging (no longer a file) \"" + itemPath + "\"");
+        if (!leaveOut(st))
+            addFile(image, files, iso_image_get_root(image), SourceFolders::root, name, st, itemPath);
+    }
     files.orderForWriting();
 }
 

@@ -17,4 +17,19 @@ namespace hdiutil {
 void addSourceTree(IsoImage* image, SourceFiles& files, const std::string& sourcePath,
     const std::function<bool(const struct stat&)>& leaveOut);
 
+// Where the files of a source are read from: the folder at the root of its walk and, for a file item, the file's
+// name in that folder.
+struct SourceRoot {
+    std::string folder;
+    std::string fileName;
+};
+// For `sourcePath` (absolute, resolved), a folder or, as an item, a file or folder.
+[[nodiscard]] SourceRoot sourceRoot(const std::string& sourcePath, bool item);
+
+// Adds the file or folder `itemPath` (absolute, resolved) as the one entry of the image root, named `name`, as
+// addSourceTree would add it from a new folder holding only it: the root gets a new folder's attributes. `files`' root
+// must be sourceRoot(itemPath, true). Throws RunFailure.
+void addSourceItem(IsoImage* image, SourceFiles& files, const std::string& itemPath, const std::string& name,
+    const std::function<bool(const struct stat&)>& leaveOut);
+
 } // namespace hdiutil

@@ -74,6 +74,14 @@ std::string lastPathElement(std::string_view path)
     return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 
+std::string withoutExtension(std::string_view name)
+{
+    const size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos || dot == 0 || dot + 1 == name.size())
+        return std::string(name);
+    return std::string(name.substr(0, dot));
+}
+
 std::string isoVolumeId(std::string_view utf8Name)
 {
     std::string out;

@@ -9,6 +9,9 @@ namespace hdiutil {
 // Last element of a path, ignoring trailing slashes; empty for "/".
 std::string lastPathElement(std::string_view path);
 
+// `name` without its last extension: "notes.tar.gz" -> "notes.tar". A leading or trailing dot is no extension's.
+std::string withoutExtension(std::string_view name);
+
 // Up to 32 d-characters: letters are uppercased, every other character (a whole UTF-8 sequence) becomes '_'.
 std::string isoVolumeId(std::string_view utf8Name);
 

@@ -5,6 +5,7 @@
 #include "MakeHybrid.h"
 #include "RunFailure.h"
 #include "RunOutcome.h"
+#include "VolumeNames.h"
 #include "common/DescriptorLimit.h"
 
 #include <cerrno>
@@ -12,6 +13,7 @@
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -28,19 +30,37 @@ int usageError(const std::string& message)
     return usageStatus;
 }
 
+// With -item: the name the item has in the image, the one it was given by; a link keeps its own name, as a
+// folder holding the link's target under it would. "." and ".." name the folder they lead to.
+std::string itemName(const std::string& given, const std::string& resolved)
+{
+    const std::string name = hdiutil::lastPathElement(given);
+    return name.empty() || name == "." || name == ".." ? hdiutil::lastPathElement(resolved) : name;
+}
+
 // A soft limit below the hard one protects select(), which nothing here uses; it only risks running out.
 int run(hdiutil::MakeHybrid command)
 {
     char resolved[PATH_MAX];
     struct stat st;
-    if (!::realpath(command.source.c_str(), resolved) || ::stat(resolved, &st) != 0 || !S_ISDIR(st.st_mode))
+    if (!::realpath(command.source.c_str(), resolved) || ::stat(resolved, &st) != 0)
+        return usageError("cannot open SOURCE \"" + command.source + "\": " + std::strerror(errno));
+    std::string name;
+    if (command.item) {
+        if (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode))
+            return usageError("SOURCE \"" + command.source + "\" is not a file or folder");
+        name = itemName(command.source, resolved);
+        if (name.empty())
+            return usageError("SOURCE \"" + command.source + "\" is the whole file system, which has no name");
+    } else if (!S_ISDIR(st.st_mode)) {
         return usageError("SOURCE \"" + command.source + "\" is not a folder");
+    }
     command.source = resolved;
 
     raiseDescriptorLimit();
     hdiutil::watchSignals();
     try {
-        hdiutil::makeHybrid(command);
+        hdiutil::makeHybrid(command, name);
     } catch (const hdiutil::RunFailure& failure) {
         hdiutil::failRun(failure.what());
     } catch (const std::bad_alloc&) {

@@ -42,6 +42,31 @@ def build_hostile_tree(root, huge):
         os.utime(os.path.join(root, name), (981172800,) * 2)  # 2001-02-03
 
 
+def stamp(date):
+    return date and (date.years_since_1900, date.month, date.day_of_month, date.hour, date.minute, date.second,
+                     date.gmtoffset)
+
+
+def described(test, image):
+    """Every entry of the image's three trees: name, size and date, and Rock Ridge's mode, links, owner, times and
+    link target. The root's times, which a folder holding the item has of its own, are left out."""
+    iso = open_iso(test, image)
+    entries = {"volume ids": (iso.pvd.volume_identifier, iso.joliet_vd.volume_identifier)}
+    for tree in ("iso_path", "joliet_path", "rr_path"):
+        for folder, dirs, files in iso.walk(**{tree: "/"}):
+            for path in [folder] + [os.path.join(folder, name) for name in dirs + files]:
+                record, root = iso.get_record(**{tree: path}), path == "/"
+                rr = (record.children[0] if root else record).rock_ridge  # the root's are its "." entry's
+                px = rr and (rr.dr_entries.px_record or rr.ce_entries.px_record)
+                tf = rr and (rr.dr_entries.tf_record or rr.ce_entries.tf_record)
+                entries[tree, path] = (
+                    record.get_data_length(), None if root else stamp(record.date),
+                    px and (px.posix_file_mode, px.posix_file_links, px.posix_user_id, px.posix_group_id),
+                    tf and not root and [stamp(getattr(tf, field)) for field in tf.FIELDNAMES],
+                    rr and rr.is_symlink() and rr.symlink_path())
+    return entries
+
+
 def read_tree(root):
     """{relative path: (mode, link target or data digest, mtime but a link's, which extracting resets)} below root."""
     entries = {}
@@ -66,7 +91,8 @@ class HostileTreeTest(unittest.TestCase):
             os.mkdir(out := os.path.join(work, "ramfs"))
             subprocess.run(["mount", "-t", "ramfs", "ramfs", out], check=True)
             cls.addClassCleanup(subprocess.run, ["umount", out])
-        cls.source, cls.image = os.path.join(work, "source"), os.path.join(out, "out.iso")
+        # A bundle, alone in a folder named as an export names the folder it would stage it in.
+        cls.source, cls.image = os.path.join(work, "Hostile", "Hostile.app"), os.path.join(out, "out.iso")
         build_hostile_tree(cls.source, cls.huge)
         cls.entries = read_tree(cls.source)
         # Few descriptors: a run holding one per folder level cannot reach the bottom of the deep folder.
@@ -94,6 +120,24 @@ class HostileTreeTest(unittest.TestCase):
         kept = [os.path.basename(rel) for rel, (mode, *_) in self.entries.items() if not stat.S_ISLNK(mode)]
         legal = {n for n in kept if units(n) <= 103 and not set('*/:;?\\') & set(n)}
         self.assertEqual((len(joliet), legal - set(joliet), max(map(units, joliet)) <= 103), (len(kept), set(), True))
+
+    def test_an_item_in_place_is_imaged_as_a_folder_holding_only_it(self):
+        # As the app images an item where it lies (-item), against the image of a folder holding it alone, named by
+        # the item's base name: the hostile bundle (where it has no huge file to write twice more), a file, a folder.
+        work = scratch_dir(self)
+        notes, photos = os.path.join(work, "notes.tar", "notes.tar.gz"), os.path.join(work, "Photos", "Photos")
+        write_file(notes, b"notes\n")
+        write_file(os.path.join(photos, "a.jpg"), b"jpg")
+        os.symlink("a.jpg", os.path.join(photos, "b.jpg"))
+        os.chmod(photos, 0o750)
+        for item in [notes, photos] + ([] if self.huge else [self.source]):
+            with self.subTest(item=os.path.basename(item)):
+                images = {form: os.path.join(work, f"{form}.iso") for form in ("staged", "in place")}
+                for form, source, extra in (("staged", os.path.dirname(item), []), ("in place", item, ["-item"])):
+                    result = make_hybrid(images[form], source, "-quiet", "-ov", *extra,
+                                         preexec_fn=lambda: resource.setrlimit(resource.RLIMIT_NOFILE, (64, 64)))
+                    self.assertEqual((result.returncode, result.stderr), (0, ""))
+                self.assertEqual(described(self, images["in place"]), described(self, images["staged"]))
 
 
 class HostileTreeThroughPageCacheTest(HostileTreeTest):

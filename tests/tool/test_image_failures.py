@@ -49,6 +49,8 @@ ROADS = {
     "full destination": (fill_destination, {}, 1, "disc.iso needs 1.1 GB but .* has 1.0 MB free"),
     "full destination, German numbers": (fill_destination_in_german, {}, 1, "needs 1,1 GB but .* has 1,0 MB free"),
 }
+# Run again with the source as an item in place, as the app runs the tool.
+AS_ITEM = ("unreadable file", "SIGTERM mid-write", "SIGKILL mid-write", "rewritten file", "full destination")
 # Only root can reach a FUSE mount; its timestamps are coarse or cached, too coarse to see a rewrite.
 NOT_ON_FUSE = ("unwritable destination folder", "unreadable file", "rewritten file", "truncated file",
                "full destination", "full destination, German numbers")
@@ -73,9 +75,9 @@ class FailureRoadsTest(unittest.TestCase):
         write_file(self.big, {0: b"head", self.SIZE - 4: b"tail"}, self.SIZE)
         os.mkdir(self.out)
 
-    def run_tool(self, action=None, nobody=False, prefix=(), **popen):
+    def run_tool(self, action=None, nobody=False, prefix=(), item=False, **popen):
         """Runs the tool; `action` is called right after its first progress line."""
-        command = [TOOL, "makehybrid", "-o", self.image, self.source, "-iso", "-joliet"]
+        command = [TOOL, "makehybrid", "-o", self.image, self.source, "-iso", "-joliet", *(["-item"] if item else [])]
         if nobody and os.geteuid() == 0:
             # Permissions only bite without root. As nobody, from a copy: the build folder may be out of its reach.
             command[0] = shutil.copy(TOOL, self.work)
@@ -97,18 +99,22 @@ class FailureRoadsTest(unittest.TestCase):
         return {n: None if n.endswith(".part") else digest(os.path.join(self.out, n)) for n in os.listdir(self.out)}
 
     def test_failure_roads(self):
-        for label, (arrange, options, status, reason) in ROADS.items():
-            with self.subTest(road=label):
+        roads = [(label, road, False) for label, road in ROADS.items()]
+        if not self.FUSE:
+            roads += [(label, ROADS[label], True) for label in AS_ITEM]
+        for label, (arrange, options, status, reason), item in roads:
+            with self.subTest(road=label, item=item):
                 if self.FUSE and label in NOT_ON_FUSE:
                     continue
                 self.setUp()
                 (arrange or id)(self)
-                expected = self.snapshot()
-                returncode, stderr = self.run_tool(**options)
+                expected, source = self.snapshot(), sorted(os.walk(self.source))
+                returncode, stderr = self.run_tool(item=item, **options)
                 line = rf"velbrook-hdiutil: makehybrid failed - .*{reason}.*\n" if reason else ""
                 self.assertEqual((returncode, bool(re.fullmatch(line, stderr))), (status, True), stderr)
-                # IMAGE's folder holds what it held before, byte for byte: no image, no stray temporary file.
-                self.assertEqual(self.snapshot(), {**expected, **self.extra})
+                # IMAGE's folder holds what it held before, byte for byte: no image, no stray temporary file; nothing
+                # came or went in the source.
+                self.assertEqual((self.snapshot(), sorted(os.walk(self.source))), ({**expected, **self.extra}, source))
 
     def test_image_is_published_readable_beside_what_was_there_and_replaced_only_with_ov(self):
         write_file(os.path.join(self.out, "mine.txt"), b"mine\n")
@@ -134,11 +140,14 @@ class FailureRoadsTest(unittest.TestCase):
     def test_image_inside_source_leaves_its_files_out(self):
         # Over an earlier image with -ov: both it and the new one are in SOURCE. Dashes: paths where a path is due.
         os.rename(self.source, os.path.join(self.home, "-src"))
-        write_file(os.path.join(self.home, "-src", "disc.iso"), b"an earlier image\n")
-        result = run_tool("makehybrid", "-iso", "-quiet", "-ov", "-o", "-src/disc.iso", "--", "-src", cwd=self.home)
-        self.assertEqual((result.returncode, result.stdout, result.stderr), (0, "", ""))
-        listing = subprocess.run(["bsdtar", "-tf", "./-src/disc.iso"], cwd=self.home, capture_output=True, text=True)
-        self.assertEqual(sorted(listing.stdout.split()), [".", "./big.bin", "./sub", "./sub/secret.txt"])
+        for item, inside in (([], "."), (["-item"], "./-src")):
+            write_file(os.path.join(self.home, "-src", "disc.iso"), b"an earlier image\n")
+            result = run_tool("makehybrid", "-iso", "-quiet", "-ov", *item, "-o", "-src/disc.iso", "--", "-src",
+                              cwd=self.home)
+            self.assertEqual((result.returncode, result.stdout, result.stderr), (0, "", ""))
+            listing = subprocess.run(["bsdtar", "-tf", "./-src/disc.iso"], cwd=self.home, capture_output=True, text=True)
+            expected = {".", inside, f"{inside}/big.bin", f"{inside}/sub", f"{inside}/sub/secret.txt"}
+            self.assertEqual(set(listing.stdout.split()), expected, item)
 
     @unittest.skipUnless(shutil.which("strace"), "needs strace")
     def test_image_is_flushed_then_named_in_its_folder_wherever_that_went(self):

@@ -17,6 +17,7 @@ class UsageTest(unittest.TestCase):
         work = scratch_dir(self)
         image, source = os.path.join(work, "disc.iso"), os.path.join(work, "source")
         write_file(os.path.join(source, "a.txt"), b"a\n")
+        os.mkfifo(pipe := os.path.join(source, "pipe"))
         for name, args in {
             "no verb": [], "no -o": ["makehybrid", source, "-iso", "-joliet"],
             "unknown verb": ["burn", "-o", image, source, "-iso"],
@@ -30,6 +31,8 @@ class UsageTest(unittest.TestCase):
             "option after --": ["makehybrid", "-o", image, "--", source, "-iso"],
             "source is a file": ["makehybrid", "-o", image, os.path.join(source, "a.txt"), "-iso", "-joliet"],
             "source is missing": ["makehybrid", "-o", image, source + "-gone", "-iso", "-joliet"],
+            "item is no file or folder": ["makehybrid", "-o", image, pipe, "-iso", "-item"],
+            "item is the whole file system": ["makehybrid", "-o", image, "/", "-iso", "-item"],
         }.items():
             out = run_tool(*args)
             self.assertEqual((out.returncode, out.stdout, out.stderr.count("\n")), (2, "", 1), f"{name}: {out.stderr}")
@@ -42,6 +45,7 @@ class UsageTest(unittest.TestCase):
             ("Joliet name", "f", ["-default-volume-name", "Back up", "-joliet-volume-name", "J"], ("BACK_UP", "J")),
             ("ISO name", "f", ["-default-volume-name", "Back up", "-iso-volume-name", "i"], ("I", "Back up")),
             ("long names cut", "a" * 40, [], ("A" * 32, "a" * 16)),
+            ("an item's, without its extension", "Holiday 2024.app", ["-item"], ("HOLIDAY_2024", "Holiday 2024")),
             ("no half emoji", "abcdefghijklmno😀", [], ("ABCDEFGHIJKLMNO_", "abcdefghijklmno")),
             ("whole emoji", "abcdefghijklmn😀", [], ("ABCDEFGHIJKLMN_", "abcdefghijklmn😀")),
             # Not UTF-8: a lone byte, an encoded surrogate and a cut-off sequence, each replaced byte by byte.
