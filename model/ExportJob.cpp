@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/ExportJob.h"
 
+#include "model/ExportChecks.h"
 #include "model/ExportLog.h"
 #include "model/ExportNames.h"
 
 #include <QByteArrayView>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -23,6 +25,21 @@ constexpr int quitGraceMilliseconds = 3000;
 constexpr int copyProgressMilliseconds = 200;
 constexpr qsizetype keptErrorBytes = qsizetype { 64 } * 1024;
 const QByteArray toolFailurePrefix = QByteArrayLiteral("makehybrid failed - ");
+
+// What the tool needs for an item it images where it lies: that the export can start, and the path its failure
+// lines will name the source by, the one it resolves the source to.
+StagingResult checkInPlace(const QString& sourcePath, const QString& destinationPath)
+{
+    StagingResult result;
+    result.imagePath = outputImagePath(destinationPath, baseName(sourcePath));
+    if (auto problem = exportProblem(sourcePath, destinationPath)) {
+        result.error = *problem;
+        return result;
+    }
+    result.toolSourcePath = sourcePath;
+    result.toolNamesSourceAs = QFileInfo(sourcePath).canonicalFilePath();
+    return result;
+}
 
 // Only a regular file of this user's; with `emptyOnly`, only an empty one.
 void removeIfOurs(const QString& path, bool emptyOnly)
@@ -72,7 +89,8 @@ void ExportJob::start()
             m_staging.error = tr("%1 already exists in %2").arg(itemName(image), m_destinationPath);
             return;
         }
-        m_staging = m_stagingStep(m_sourcePath, m_destinationPath, m_stagingControl);
+        m_staging = m_stagingStep ? m_stagingStep(m_sourcePath, m_destinationPath, m_stagingControl)
+                                  : checkInPlace(m_sourcePath, m_destinationPath);
     });
     connect(m_worker.get(), &WorkerThread::finished, this, &ExportJob::stagingDone);
     m_worker->start();
@@ -102,7 +120,7 @@ void ExportJob::stagingDone()
         cleanUp();
         return;
     }
-    if (!m_staging.jobFolder) {
+    if (m_staging.toolSourcePath.isEmpty()) {
         end({ .kind = ExportOutcome::Kind::Failed, .reason = m_staging.error, .imageExists = m_imageExists });
         cleanUp();
         return;
@@ -115,8 +133,10 @@ void ExportJob::launchTool()
 {
     m_process.setProgram(m_imageToolPath);
     const QString output = m_replacing == Replacing::ByRename ? passingImagePath() : m_staging.imagePath;
-    QStringList arguments { QStringLiteral("makehybrid"), QStringLiteral("-o"), output,
-        m_staging.jobFolder->stagingPath(), QStringLiteral("-iso"), QStringLiteral("-joliet") };
+    QStringList arguments { QStringLiteral("makehybrid"), QStringLiteral("-o"), output, m_staging.toolSourcePath,
+        QStringLiteral("-iso"), QStringLiteral("-joliet") };
+    if (!m_stagingStep)
+        arguments << QStringLiteral("-item");
     // The tool writes the new image apart and renames it over the old one only once it is complete.
     if (m_replacing == Replacing::ByTool)
         arguments << QStringLiteral("-ov");
@@ -218,11 +238,9 @@ QString ExportJob::toolFailureReason(int exitCode, QProcess::ExitStatus status) 
         else
             reason = tr("the image tool failed with exit status %1").arg(exitCode);
     }
-    // The user knows the source, not the staged copy of it.
-    if (m_staging.jobFolder) {
-        const QString staged = m_staging.jobFolder->stagingPath() + QLatin1Char('/') + itemName(m_sourcePath);
-        reason.replace(staged, m_sourcePath);
-    }
+    // The user knows the source as they chose it, not as a staged copy of it or by where its links lead.
+    if (!m_staging.toolNamesSourceAs.isEmpty())
+        reason.replace(m_staging.toolNamesSourceAs, m_sourcePath);
     return reason;
 }
 

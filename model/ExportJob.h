@@ -12,11 +12,11 @@
 #include <atomic>
 #include <memory>
 
-// One export: stages the source on a worker thread, runs the image tool over the staged copy and removes the
-// job folder again. It owns all of that (the worker, the process, the job folder) and reports only through its
-// signals; `finished` comes exactly once. It deletes itself once everything it made is gone, and holds the
-// application open until then, so closing the last window does not cut an export short. Quitting stops it and
-// cleans up before the application ends.
+// One export: checks on a worker thread that it can start, and runs the image tool on the source where it lies or,
+// with a staging step, over a copy the worker staged, removing the job folder again. It owns all of that (the worker,
+// the process, the job folder) and reports only through its signals; `finished` comes exactly once. It deletes itself
+// once everything it made is gone, and holds the application open until then, so closing the last window does not cut
+// an export short. Quitting stops it and cleans up before the application ends.
 class ExportJob : public QObject {
     Q_OBJECT
 
@@ -26,6 +26,7 @@ public:
     // passing name in the destination and renaming it over the old one.
     enum class Replacing { No, ByTool, ByRename };
 
+    // With no `staging`, the tool is given the source itself, as its one item.
     ExportJob(QString sourcePath, QString destinationPath, QString imageToolPath, StagingStep staging,
         Replacing replacing = Replacing::No);
     ~ExportJob() override;
@@ -38,7 +39,7 @@ public:
 Q_SIGNALS:
     // How far staging's copy has got, now and then while it copies; never while it links or clones.
     void stagingCopyProgress(qint64 bytesCopied, qint64 bytesToCopy);
-    // The source is staged and the tool is being started.
+    // The source is staged, or found ready to image in place, and the tool is being started.
     void stagingFinished();
     // One chunk of the tool's output arrived as valid UTF-8 text.
     void progressStep();

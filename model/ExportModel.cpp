@@ -85,7 +85,13 @@ void ExportModel::beginExport(bool replace)
     m_lastExportSource = m_selectedSourceURL;
     m_lastExportDestination = m_selectedDestinationURL;
     m_lastExportFailure.reset();
-    setStagingInProgress(true);
+    // An item imaged where it lies goes straight to the tool's steps.
+    if (m_staging) {
+        setStagingInProgress(true);
+    } else {
+        setExportInProgress(true);
+        setProgress(0.0);
+    }
     Q_EMIT exportEndChanged();
 
     // Each connection owns the model until the job is gone, so an export outlives its window.

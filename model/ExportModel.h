@@ -34,14 +34,16 @@ class ExportModel : public QObject, public std::enable_shared_from_this<ExportMo
     Q_OBJECT
 
 public:
-    // `imageToolPath` is the absolute path of the image tool; `chooser` answers the source and destination dialogs.
-    [[nodiscard]] static std::shared_ptr<ExportModel> create(
-        const QString& imageToolPath, std::shared_ptr<LocationChooser> chooser = {}, StagingStep staging = stageSource);
+    // `imageToolPath` is the absolute path of the image tool; `chooser` answers the source and destination dialogs;
+    // `staging` stages the source for a tool that cannot take it where it lies.
+    [[nodiscard]] static std::shared_ptr<ExportModel> create(const QString& imageToolPath,
+        std::shared_ptr<LocationChooser> chooser = {}, StagingStep staging = platformStaging());
     ~ExportModel() override;
 
     [[nodiscard]] const Location& selectedSourceURL() const { return m_selectedSourceURL; }
     [[nodiscard]] const Location& selectedDestinationURL() const { return m_selectedDestinationURL; }
-    // True from the end of staging until one second after the tool's exit has been handled.
+    // True from the end of staging (from the start, where nothing is staged) until one second after the tool's exit
+    // has been handled.
     [[nodiscard]] bool exportInProgress() const { return m_exportInProgress; }
     // True while the source is being staged, before the tool starts.
     [[nodiscard]] bool stagingInProgress() const { return m_stagingInProgress; }

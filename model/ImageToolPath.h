@@ -14,6 +14,14 @@ constexpr bool imageToolReplacesWhole = false;
 constexpr bool imageToolReplacesWhole = true;
 #endif
 
+// Whether the tool images one item where it lies (ours, with -item), or only a folder whose contents become the
+// image, so that the item must be staged in a folder of its own first (the system's tool on macOS).
+#ifdef Q_OS_MACOS
+constexpr bool imageToolTakesItem = false;
+#else
+constexpr bool imageToolTakesItem = true;
+#endif
+
 #ifndef Q_OS_MACOS
 // The tool for an app whose executable is in `appDir`: the installed tool under the libexec folder if there is
 // one, otherwise the tool beside the app, as in a build tree.

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/SourceStaging.h"
 
+#include "model/ExportChecks.h"
 #include "model/ExportLog.h"
 #include "model/ExportNames.h"
 #include "model/FileSize.h"
+#include "model/ImageToolPath.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -79,26 +81,6 @@ std::optional<qint64> freeBytes(const QString& place)
     return qint64(space.f_bavail) * qint64(space.f_frsize);
 }
 
-// Why the image cannot be written at `imagePath`, checked before any work is done.
-std::optional<QString> destinationProblem(const QString& destinationPath, const QString& imagePath)
-{
-    const QString imageName = itemName(imagePath);
-    if (QFile::encodeName(imageName).size() > NAME_MAX)
-        return QCoreApplication::translate("SourceStaging", "the image name %1 is longer than %2 bytes")
-            .arg(imageName)
-            .arg(NAME_MAX);
-    const QByteArray destination = QFile::encodeName(destinationPath);
-    struct stat status { };
-    if (::stat(destination.constData(), &status) != 0)
-        return QCoreApplication::translate("SourceStaging", "cannot open %1: %2").arg(destinationPath, systemError());
-    if (!S_ISDIR(status.st_mode))
-        return QCoreApplication::translate("SourceStaging", "%1 is not a folder").arg(destinationPath);
-    if (::access(destination.constData(), W_OK | X_OK) != 0)
-        return QCoreApplication::translate("SourceStaging", "cannot write in %1: %2")
-            .arg(destinationPath, systemError());
-    return std::nullopt;
-}
-
 // Links and clones only work within one file system, and the temporary folder is often a RAM-backed one apart
 // from the user's files: the temporary or the cache folder, whichever lies on the source's file system.
 std::optional<QString> linkableParentFor(
@@ -143,6 +125,11 @@ std::optional<QString> copyParentFor(
 
 } // namespace
 
+StagingStep platformStaging()
+{
+    return imageToolTakesItem ? StagingStep {} : StagingStep(stageSource);
+}
+
 void removeStaleStaging()
 {
     removeStaleJobFolders(temporaryDirectory());
@@ -158,28 +145,16 @@ StagingResult stageSource(const QString& sourcePath, const QString& destinationP
     const QString temporary = temporaryDirectory();
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
 
-    if (resolvedPath(sourcePath) == QLatin1String("/")) {
-        result.error = QCoreApplication::translate(
-            "SourceStaging", "The whole file system cannot be exported; choose a folder inside it");
-        return result;
-    }
-    const QString base = baseName(sourcePath);
-    result.imagePath = outputImagePath(destinationPath, base);
-    if (auto problem = destinationProblem(destinationPath, result.imagePath)) {
+    result.imagePath = outputImagePath(destinationPath, baseName(sourcePath));
+    if (auto problem = exportProblem(sourcePath, destinationPath)) {
         result.error = *problem;
         return result;
     }
     const auto sourceDevice = deviceOf(sourcePath);
     if (!sourceDevice) {
-        const int error = errno;
-        struct stat status { };
-        const bool isLink = ::lstat(QFile::encodeName(sourcePath).constData(), &status) == 0 && S_ISLNK(status.st_mode);
-        result.error = (isLink ? QCoreApplication::translate("SourceStaging", "cannot follow the link %1: %2")
-                               : QCoreApplication::translate("SourceStaging", "cannot open %1: %2"))
-                           .arg(sourcePath, systemError(error));
+        result.error = QCoreApplication::translate("ExportChecks", "cannot open %1: %2").arg(sourcePath, systemError());
         return result;
     }
-
     auto parent = linkableParentFor(sourcePath, *sourceDevice, temporary, cache);
     if (!parent)
         parent = copyParentFor(sourcePath, temporary, cache, control, result.error);
@@ -193,7 +168,7 @@ StagingResult stageSource(const QString& sourcePath, const QString& destinationP
         result.error = QCoreApplication::translate("SourceStaging", "cannot create %1").arg(cache);
         return result;
     }
-    auto jobFolder = JobFolder::create(*parent, base, &result.error);
+    auto jobFolder = JobFolder::create(*parent, baseName(sourcePath), &result.error);
     if (!jobFolder)
         return result;
     const QString stagedItem = jobFolder->stagingPath() + QLatin1Char('/') + itemName(sourcePath);
@@ -203,6 +178,8 @@ StagingResult stageSource(const QString& sourcePath, const QString& destinationP
     }
     if (control.stop.load())
         return result;
+    result.toolSourcePath = jobFolder->stagingPath();
+    result.toolNamesSourceAs = stagedItem;
     qCDebug(exportLog) << "staged" << sourcePath << "in" << jobFolder->stagingPath() << "by" << result.tally.methods()
                        << "leaving out" << result.tally.leftOut;
     result.jobFolder = std::move(jobFolder);

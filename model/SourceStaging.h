@@ -9,12 +9,16 @@
 #include <functional>
 #include <memory>
 
-// What the staging step of an export leaves: a job folder holding the staged source, or why there is none.
+// What the step before the image tool leaves: what the tool is to image, or why there is nothing. Staging leaves a
+// job folder holding the staged source; an export that images the source in place leaves none.
 struct StagingResult {
     std::unique_ptr<JobFolder> jobFolder;
     QString imagePath;
     QString error;
     StagingTally tally;
+    // What the tool is given, and the path by which its failure lines name the source.
+    QString toolSourcePath;
+    QString toolNamesSourceAs;
 };
 
 // Everything an export does before its image tool starts (but for the check that the image is not there yet,
@@ -26,9 +30,14 @@ struct StagingResult {
 [[nodiscard]] StagingResult stageSource(
     const QString& sourcePath, const QString& destinationPath, StagingControl& control);
 
-// The staging an export runs; tests wrap stageSource to hold it up.
+// The staging an export runs; tests wrap stageSource to hold it up. None for an image tool that takes the item where
+// it lies.
 using StagingStep
     = std::function<StagingResult(const QString& sourcePath, const QString& destinationPath, StagingControl& control)>;
+
+// This platform's: none for our own tool, which images the item in place; staging for the system's tool on macOS,
+// which takes only a folder whose contents become the image.
+[[nodiscard]] StagingStep platformStaging();
 
 // Removes the job folders that dead runs left in the temporary and cache folders. May take long.
 void removeStaleStaging();

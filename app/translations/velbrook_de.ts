@@ -47,6 +47,33 @@
     </message>
 </context>
 <context>
+    <name>ExportChecks</name>
+    <message>
+        <source>the image name %1 is longer than %2 bytes</source>
+        <translation>der Image-Name %1 ist länger als %2 Bytes</translation>
+    </message>
+    <message>
+        <source>cannot open %1: %2</source>
+        <translation>%1 lässt sich nicht öffnen: %2</translation>
+    </message>
+    <message>
+        <source>%1 is not a folder</source>
+        <translation>%1 ist kein Ordner</translation>
+    </message>
+    <message>
+        <source>cannot write in %1: %2</source>
+        <translation>in %1 lässt sich nicht schreiben: %2</translation>
+    </message>
+    <message>
+        <source>The whole file system cannot be exported; choose a folder inside it</source>
+        <translation>Das ganze Dateisystem lässt sich nicht exportieren; wählen Sie einen Ordner darin</translation>
+    </message>
+    <message>
+        <source>cannot follow the link %1: %2</source>
+        <translation>dem Link %1 lässt sich nicht folgen: %2</translation>
+    </message>
+</context>
+<context>
     <name>ExportJob</name>
     <message>
         <source>%1 already exists in %2</source>
@@ -242,22 +269,6 @@
 <context>
     <name>SourceStaging</name>
     <message>
-        <source>the image name %1 is longer than %2 bytes</source>
-        <translation>der Image-Name %1 ist länger als %2 Bytes</translation>
-    </message>
-    <message>
-        <source>cannot open %1: %2</source>
-        <translation>%1 lässt sich nicht öffnen: %2</translation>
-    </message>
-    <message>
-        <source>%1 is not a folder</source>
-        <translation>%1 ist kein Ordner</translation>
-    </message>
-    <message>
-        <source>cannot write in %1: %2</source>
-        <translation>in %1 lässt sich nicht schreiben: %2</translation>
-    </message>
-    <message>
         <source>%1 MB in %2</source>
         <translation>%1 MB in %2</translation>
     </message>
@@ -268,14 +279,6 @@
     <message>
         <source>staging needs %1 MB, but only %2 are free</source>
         <translation>die Bereitstellung braucht %1 MB, aber frei sind nur %2</translation>
-    </message>
-    <message>
-        <source>The whole file system cannot be exported; choose a folder inside it</source>
-        <translation>Das ganze Dateisystem lässt sich nicht exportieren; wählen Sie einen Ordner darin</translation>
-    </message>
-    <message>
-        <source>cannot follow the link %1: %2</source>
-        <translation>dem Link %1 lässt sich nicht folgen: %2</translation>
     </message>
     <message>
         <source>cannot create %1</source>

@@ -47,6 +47,33 @@
     </message>
 </context>
 <context>
+    <name>ExportChecks</name>
+    <message>
+        <source>the image name %1 is longer than %2 bytes</source>
+        <translation>el nombre de la imagen %1 ocupa más de %2 bytes</translation>
+    </message>
+    <message>
+        <source>cannot open %1: %2</source>
+        <translation>no se puede abrir %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 is not a folder</source>
+        <translation>%1 no es una carpeta</translation>
+    </message>
+    <message>
+        <source>cannot write in %1: %2</source>
+        <translation>no se puede escribir en %1: %2</translation>
+    </message>
+    <message>
+        <source>The whole file system cannot be exported; choose a folder inside it</source>
+        <translation>No se puede exportar todo el sistema de archivos; elija una carpeta dentro de él</translation>
+    </message>
+    <message>
+        <source>cannot follow the link %1: %2</source>
+        <translation>no se puede seguir el enlace %1: %2</translation>
+    </message>
+</context>
+<context>
     <name>ExportJob</name>
     <message>
         <source>%1 already exists in %2</source>
@@ -242,22 +269,6 @@
 <context>
     <name>SourceStaging</name>
     <message>
-        <source>the image name %1 is longer than %2 bytes</source>
-        <translation>el nombre de la imagen %1 ocupa más de %2 bytes</translation>
-    </message>
-    <message>
-        <source>cannot open %1: %2</source>
-        <translation>no se puede abrir %1: %2</translation>
-    </message>
-    <message>
-        <source>%1 is not a folder</source>
-        <translation>%1 no es una carpeta</translation>
-    </message>
-    <message>
-        <source>cannot write in %1: %2</source>
-        <translation>no se puede escribir en %1: %2</translation>
-    </message>
-    <message>
         <source>%1 MB in %2</source>
         <translation>%1 MB en %2</translation>
     </message>
@@ -268,14 +279,6 @@
     <message>
         <source>staging needs %1 MB, but only %2 are free</source>
         <translation>la preparación necesita %1 MB, pero solo hay libres %2</translation>
-    </message>
-    <message>
-        <source>The whole file system cannot be exported; choose a folder inside it</source>
-        <translation>No se puede exportar todo el sistema de archivos; elija una carpeta dentro de él</translation>
-    </message>
-    <message>
-        <source>cannot follow the link %1: %2</source>
-        <translation>no se puede seguir el enlace %1: %2</translation>
     </message>
     <message>
         <source>cannot create %1</source>

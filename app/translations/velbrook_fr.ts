@@ -47,6 +47,33 @@
     </message>
 </context>
 <context>
+    <name>ExportChecks</name>
+    <message>
+        <source>the image name %1 is longer than %2 bytes</source>
+        <translation>le nom d’image %1 dépasse %2 octets</translation>
+    </message>
+    <message>
+        <source>cannot open %1: %2</source>
+        <translation>impossible d’ouvrir %1&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>%1 is not a folder</source>
+        <translation>%1 n’est pas un dossier</translation>
+    </message>
+    <message>
+        <source>cannot write in %1: %2</source>
+        <translation>impossible d’écrire dans %1&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>The whole file system cannot be exported; choose a folder inside it</source>
+        <translation>Impossible d’exporter tout le système de fichiers&#xa0;; choisissez un dossier à l’intérieur</translation>
+    </message>
+    <message>
+        <source>cannot follow the link %1: %2</source>
+        <translation>impossible de suivre le lien %1&#xa0;: %2</translation>
+    </message>
+</context>
+<context>
     <name>ExportJob</name>
     <message>
         <source>%1 already exists in %2</source>
@@ -242,22 +269,6 @@
 <context>
     <name>SourceStaging</name>
     <message>
-        <source>the image name %1 is longer than %2 bytes</source>
-        <translation>le nom d’image %1 dépasse %2 octets</translation>
-    </message>
-    <message>
-        <source>cannot open %1: %2</source>
-        <translation>impossible d’ouvrir %1&#xa0;: %2</translation>
-    </message>
-    <message>
-        <source>%1 is not a folder</source>
-        <translation>%1 n’est pas un dossier</translation>
-    </message>
-    <message>
-        <source>cannot write in %1: %2</source>
-        <translation>impossible d’écrire dans %1&#xa0;: %2</translation>
-    </message>
-    <message>
         <source>%1 MB in %2</source>
         <translation>%1&#xa0;Mo dans %2</translation>
     </message>
@@ -268,14 +279,6 @@
     <message>
         <source>staging needs %1 MB, but only %2 are free</source>
         <translation>la préparation demande %1&#xa0;Mo, mais seuls %2 sont libres</translation>
-    </message>
-    <message>
-        <source>The whole file system cannot be exported; choose a folder inside it</source>
-        <translation>Impossible d’exporter tout le système de fichiers&#xa0;; choisissez un dossier à l’intérieur</translation>
-    </message>
-    <message>
-        <source>cannot follow the link %1: %2</source>
-        <translation>impossible de suivre le lien %1&#xa0;: %2</translation>
     </message>
     <message>
         <source>cannot create %1</source>

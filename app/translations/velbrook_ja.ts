@@ -47,6 +47,33 @@
     </message>
 </context>
 <context>
+    <name>ExportChecks</name>
+    <message>
+        <source>the image name %1 is longer than %2 bytes</source>
+        <translation>イメージ名 %1 が %2 バイトを超えています</translation>
+    </message>
+    <message>
+        <source>cannot open %1: %2</source>
+        <translation>%1 を開けません: %2</translation>
+    </message>
+    <message>
+        <source>%1 is not a folder</source>
+        <translation>%1 はフォルダではありません</translation>
+    </message>
+    <message>
+        <source>cannot write in %1: %2</source>
+        <translation>%1 に書き込めません: %2</translation>
+    </message>
+    <message>
+        <source>The whole file system cannot be exported; choose a folder inside it</source>
+        <translation>ファイルシステム全体は書き出せません。その中のフォルダを選んでください</translation>
+    </message>
+    <message>
+        <source>cannot follow the link %1: %2</source>
+        <translation>リンク %1 をたどれません: %2</translation>
+    </message>
+</context>
+<context>
     <name>ExportJob</name>
     <message>
         <source>%1 already exists in %2</source>
@@ -242,22 +269,6 @@
 <context>
     <name>SourceStaging</name>
     <message>
-        <source>the image name %1 is longer than %2 bytes</source>
-        <translation>イメージ名 %1 が %2 バイトを超えています</translation>
-    </message>
-    <message>
-        <source>cannot open %1: %2</source>
-        <translation>%1 を開けません: %2</translation>
-    </message>
-    <message>
-        <source>%1 is not a folder</source>
-        <translation>%1 はフォルダではありません</translation>
-    </message>
-    <message>
-        <source>cannot write in %1: %2</source>
-        <translation>%1 に書き込めません: %2</translation>
-    </message>
-    <message>
         <source>%1 MB in %2</source>
         <translation>%2 に %1 MB</translation>
     </message>
@@ -268,14 +279,6 @@
     <message>
         <source>staging needs %1 MB, but only %2 are free</source>
         <translation>準備には %1 MB が必要ですが、空きは %2 だけです</translation>
-    </message>
-    <message>
-        <source>The whole file system cannot be exported; choose a folder inside it</source>
-        <translation>ファイルシステム全体は書き出せません。その中のフォルダを選んでください</translation>
-    </message>
-    <message>
-        <source>cannot follow the link %1: %2</source>
-        <translation>リンク %1 をたどれません: %2</translation>
     </message>
     <message>
         <source>cannot create %1</source>

@@ -72,7 +72,8 @@ struct TestModel {
     std::shared_ptr<ScriptedChooser> chooser = std::make_shared<ScriptedChooser>();
     std::shared_ptr<ExportModel> model;
 
-    explicit TestModel(const QString& toolPath = QStringLiteral(FAKE_TOOL_PATH), StagingStep staging = stageSource)
+    explicit TestModel(
+        const QString& toolPath = QStringLiteral(FAKE_TOOL_PATH), StagingStep staging = platformStaging())
         : model(ExportModel::create(toolPath, chooser, std::move(staging)))
     { }
 

@@ -2,7 +2,8 @@
 // The application's export core without its windows, for tests that kill it: it starts one export the way the
 // application does (signals turn into a quit, dead runs' job folders are swept at start) and reports its states
 // on standard output.
-//   export_driver TOOL SOURCE DESTINATION [HOLD_FILE]   stage, keep staging open until HOLD_FILE exists, export
+//   export_driver TOOL SOURCE DESTINATION              export the source in place
+//   export_driver TOOL SOURCE DESTINATION HOLD_FILE    stage, keep staging open until HOLD_FILE exists, export
 //   export_driver --sweep                               only the start-up sweep
 
 #include "common/DescriptorLimit.h"
@@ -36,13 +37,16 @@ int main(int argc, char** argv)
     QObject::connect(&stopSignals, &StopSignals::stopRequested, &application, &QCoreApplication::quit);
 
     const QString holdFile = arguments.value(3);
-    StagingStep staging = [holdFile](const QString& source, const QString& destination, StagingControl& control) {
-        StagingResult result = stageSource(source, destination, control);
-        say("staged");
-        while (!holdFile.isEmpty() && !QFileInfo::exists(holdFile) && !control.stop)
-            QThread::msleep(5);
-        return result;
-    };
+    StagingStep staging = platformStaging();
+    if (!holdFile.isEmpty()) {
+        staging = [holdFile](const QString& source, const QString& destination, StagingControl& control) {
+            StagingResult result = stageSource(source, destination, control);
+            say("staged");
+            while (!QFileInfo::exists(holdFile) && !control.stop)
+                QThread::msleep(5);
+            return result;
+        };
+    }
     const auto model = ExportModel::create(arguments.value(0),
         std::make_shared<FixedLocations>(
             QUrl::fromLocalFile(arguments.value(1)), QUrl::fromLocalFile(arguments.value(2))),

@@ -5,11 +5,13 @@
 //   sleep MS         pause
 //   wait-for FILE    pause until FILE exists (gives up with status 9 after a minute, so a failed test leaves no tool)
 //   image BYTES      write an image of BYTES bytes at the output path (argument 3)
-//   image-of-staging write, as the image, each staged file's path and content (argument 4)
+//   image-of-source  write, as the image, each file's path in it and content: those in SOURCE (argument 4), or with
+//                    -item, SOURCE itself by its name
 //   part             leave what a tool killed while publishing may: its .part and .probe files, an empty claim
 //   pid FILE         write its process id to FILE
 //   ignore-term      ignore SIGTERM from now on, as a stuck tool would
 //   exit CODE, signal NUMBER   end with that status, or by that signal
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -18,6 +20,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <unistd.h>
 
@@ -28,7 +31,8 @@ int main(int argc, char** argv)
     const char* scriptPath = std::getenv("VELBROOK_FAKE_TOOL_SCRIPT");
     std::ifstream script(scriptPath ? scriptPath : "");
     const fs::path output = argc > 3 ? argv[3] : "";
-    const fs::path staging = argc > 4 ? argv[4] : "";
+    const fs::path source = argc > 4 ? argv[4] : "";
+    const bool item = std::find(argv, argv + argc, std::string_view("-item")) != argv + argc;
     std::string line;
     while (std::getline(script, line)) {
         const auto space = line.find(' ');
@@ -62,15 +66,21 @@ int main(int argc, char** argv)
         } else if (command == "image") {
             std::ofstream(output, std::ios::binary).close();
             fs::resize_file(output, std::stoull(argument));
-        } else if (command == "image-of-staging") {
+        } else if (command == "image-of-source") {
             // Sorted, so that equal trees give equal images.
             std::set<std::string> files;
-            for (const auto& entry : fs::recursive_directory_iterator(staging))
-                if (entry.is_regular_file()) {
-                    std::stringstream content;
-                    content << std::ifstream(entry.path(), std::ios::binary).rdbuf();
-                    files.insert(entry.path().lexically_relative(staging).string() + " = " + content.str() + "\n");
-                }
+            const fs::path root = item ? source.parent_path() : source;
+            auto add = [&](const fs::path& path) {
+                std::stringstream content;
+                content << std::ifstream(path, std::ios::binary).rdbuf();
+                files.insert(path.lexically_relative(root).string() + " = " + content.str() + "\n");
+            };
+            if (fs::is_regular_file(source))
+                add(source);
+            else
+                for (const auto& entry : fs::recursive_directory_iterator(source))
+                    if (entry.is_regular_file())
+                        add(entry.path());
             std::ofstream image(output, std::ios::binary);
             for (const auto& file : files)
                 image << file;

@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QTimer>
 #include <sys/stat.h>
+#include <sys/time.h>
 
 using namespace ExportTestKit;
 using namespace Qt::StringLiterals;
@@ -31,7 +32,8 @@ class ExportJobTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void toolGetsSixArgumentsAndAPrivateStagedCopy();
+    void toolGetsTheItemInPlaceOrAPrivateStagedCopy_data();
+    void toolGetsTheItemInPlaceOrAPrivateStagedCopy();
     void stepsStopBelowOneSuccessFillsAndFailureKeeps();
     void everyFailureSaysWhy_data();
     void everyFailureSaysWhy();
@@ -39,51 +41,66 @@ private Q_SLOTS:
     void cancelStopsStagingOrToolAndLeavesNothing();
     void exportOutlivesItsModelsOwnerAndHoldsTheLoop();
     void sameNamesAndLaterChoicesDoNotMix();
-    void oneSourceTwiceAtOnceAndDeletedMeanwhile();
+    void sourceChangedWhileImagingFailsNamingItAsChosen();
     void replaceOnlyWhenAskedAndOnlyByAWholeImage();
     void replaceByRenameTouchesTheOldImageOnlyWithAWholeNewOne();
 };
 
-void ExportJobTest::toolGetsSixArgumentsAndAPrivateStagedCopy()
+void ExportJobTest::toolGetsTheItemInPlaceOrAPrivateStagedCopy_data()
 {
+    QTest::addColumn<bool>("staged");
+    QTest::newRow("in place") << false;
+    QTest::newRow("staged, for a tool that needs a folder") << true;
+}
+
+void ExportJobTest::toolGetsTheItemInPlaceOrAPrivateStagedCopy()
+{
+    QFETCH(bool, staged);
     Workspace w;
     const QString record = w.path(u"record"_s);
     const QString source = w.sourcePath(u"Installer.app"_s);
     const QString file = source + u"/Contents/Info.txt"_s;
     writeFile(file, "info");
-    QVERIFY(makeSocket(source + u"/socket"_s)); // cannot be staged: left out and counted
+    QVERIFY(makeSocket(source + u"/socket"_s)); // staging leaves it out, and counts it; in place it is imaged
     const QByteArray before = fingerprint(file);
     w.setToolScript({ u"record "_s + record, u"wait-for "_s + w.path(u"go"_s), u"image 1"_s });
 
-    TestModel t;
+    TestModel t(QStringLiteral(FAKE_TOOL_PATH), staged ? StagingStep(stageSource) : platformStaging());
     t.choose(source, w.destinationPath());
     t.model->startExport();
-    // Staging runs in the background: the start returns at once and the export cannot be started twice.
-    QVERIFY(t.model->stagingInProgress() && !t.model->exportInProgress());
+    // The start returns at once, staging (if any) runs in the background, and the export cannot be started twice.
+    QCOMPARE(t.model->stagingInProgress(), staged);
+    QCOMPARE(t.model->exportInProgress(), !staged);
     QVERIFY(!t.model->canStartExport() && t.model->canCancelExport());
     QTRY_VERIFY(t.model->exportInProgress() && !t.model->stagingInProgress());
 
-    QTRY_VERIFY(readFile(record).contains("argc 6"));
+    QTRY_VERIFY(readFile(record).contains(staged ? "argc 6" : "argc 7"));
     const QStringList arguments = QString::fromUtf8(readFile(record)).chopped(1).split(u"\narg "_s).mid(1);
-    QCOMPARE(arguments,
-        QStringList({ u"makehybrid"_s, u"-o"_s, w.destinationPath() + u"/Installer.iso"_s, arguments.value(3),
-            u"-iso"_s, u"-joliet"_s }));
-
-    // The staging folder keeps the base name (the volume name comes from it) and ordinary permissions (it is the
-    // image's root), inside a private job folder in the temporary folder, which lies on the source's file system.
-    const QFileInfo staging(arguments[3]);
-    const QFileInfo jobFolder(staging.absolutePath());
-    QCOMPARE(staging.fileName(), u"Installer"_s);
-    QVERIFY(jobFolder.fileName().startsWith(u"velbrook-job-"_s));
-    QCOMPARE(jobFolder.absolutePath(), QFileInfo(w.path(u"tmp"_s)).canonicalFilePath());
-    QCOMPARE(statusOf(jobFolder.filePath()).st_mode & 0777, 0700u);
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    QCOMPARE(statusOf(staging.filePath()).st_mode & 0777, 0777 & ~mask);
+    const QString image = w.destinationPath() + u"/Installer.iso"_s;
+    if (!staged) {
+        QCOMPARE(
+            arguments, QStringList({ u"makehybrid"_s, u"-o"_s, image, source, u"-iso"_s, u"-joliet"_s, u"-item"_s }));
+        // Nothing is made outside the destination.
+        QVERIFY(w.leftovers().isEmpty() && QDir(w.path(u"cache"_s)).isEmpty());
+    } else {
+        QCOMPARE(
+            arguments, QStringList({ u"makehybrid"_s, u"-o"_s, image, arguments.value(3), u"-iso"_s, u"-joliet"_s }));
+        // The staging folder keeps the base name (the volume name comes from it) and ordinary permissions (it is
+        // the image's root), inside a private job folder in the temporary folder, on the source's file system.
+        const QFileInfo staging(arguments[3]);
+        const QFileInfo jobFolder(staging.absolutePath());
+        QCOMPARE(staging.fileName(), u"Installer"_s);
+        QVERIFY(jobFolder.fileName().startsWith(u"velbrook-job-"_s));
+        QCOMPARE(jobFolder.absolutePath(), QFileInfo(w.path(u"tmp"_s)).canonicalFilePath());
+        QCOMPARE(statusOf(jobFolder.filePath()).st_mode & 0777, 0700u);
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        QCOMPARE(statusOf(staging.filePath()).st_mode & 0777, 0777 & ~mask);
+    }
 
     w.touch(u"go"_s);
     waitUntilIdle(*t.model);
-    QCOMPARE(t.model->leftOutCount(), 1);
+    QCOMPARE(t.model->leftOutCount(), staged ? 1 : 0);
     QTRY_VERIFY(w.leftovers().isEmpty());
     QCOMPARE(fingerprint(file), before);
 }
@@ -192,7 +209,7 @@ void ExportJobTest::cancelStopsStagingOrToolAndLeavesNothing_data()
 {
     QTest::addColumn<bool>("duringStaging");
     QTest::newRow("while staging") << true;
-    QTest::newRow("while the tool runs") << false;
+    QTest::newRow("while the tool runs on the item in place") << false;
 }
 
 void ExportJobTest::cancelStopsStagingOrToolAndLeavesNothing()
@@ -205,10 +222,7 @@ void ExportJobTest::cancelStopsStagingOrToolAndLeavesNothing()
     const QString pidFile = w.path(u"pid"_s);
     w.setToolScript({ u"pid "_s + pidFile, u"wait-for "_s + w.path(u"never"_s) });
     HeldStaging held;
-    if (!duringStaging)
-        held.release();
-
-    TestModel t(QStringLiteral(FAKE_TOOL_PATH), held.step());
+    TestModel t(QStringLiteral(FAKE_TOOL_PATH), duringStaging ? held.step() : platformStaging());
     t.choose(w.sourcePath(u"Data"_s), w.destinationPath());
     t.model->startExport();
     if (duringStaging) {
@@ -263,7 +277,7 @@ void ExportJobTest::sameNamesAndLaterChoicesDoNotMix()
     writeFile(w.sourcePath(u"one/Data/file"_s), "first");
     writeFile(w.sourcePath(u"two/Data/file"_s), "second");
     QDir().mkpath(w.path(u"elsewhere"_s));
-    w.setToolScript({ u"wait-for "_s + w.path(u"go"_s), u"image-of-staging"_s });
+    w.setToolScript({ u"wait-for "_s + w.path(u"go"_s), u"image-of-source"_s });
 
     // Two exports of sources of the same name at once, and new locations chosen while the first runs.
     TestModel first;
@@ -282,30 +296,33 @@ void ExportJobTest::sameNamesAndLaterChoicesDoNotMix()
     QTRY_VERIFY(w.leftovers().isEmpty());
 }
 
-void ExportJobTest::oneSourceTwiceAtOnceAndDeletedMeanwhile()
+void ExportJobTest::sourceChangedWhileImagingFailsNamingItAsChosen()
 {
 #ifndef IMAGE_TOOL_PATH
     QSKIP("built without the image tool");
 #else
-    // With the real tool: each export's links come and go under the other's files, and the source goes too.
+    // With the real tool, on the source itself: every file rewritten once the image is being written, through a
+    // link the user chose it by.
     Workspace w;
-    for (const char fill : { 'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h' })
-        writeFile(w.sourcePath(u"Data/"_s + QChar::fromLatin1(fill)), QByteArray(8 << 20, fill));
-    QDir().mkpath(w.path(u"elsewhere"_s));
-    TestModel first(QStringLiteral(IMAGE_TOOL_PATH)), second(QStringLiteral(IMAGE_TOOL_PATH));
-    first.choose(w.sourcePath(u"Data"_s), w.destinationPath());
-    second.choose(w.sourcePath(u"Data"_s), w.path(u"elsewhere"_s));
-    first.model->startExport();
-    QTRY_VERIFY(!first.model->stagingInProgress());
-    second.model->startExport();
-    QTRY_VERIFY(!second.model->stagingInProgress());
-    QVERIFY(QDir(w.sourcePath(u"Data"_s)).removeRecursively());
-    for (const TestModel* t : { &first, &second }) {
-        waitUntilIdle(*t->model);
-        const auto& failure = t->model->lastExportFailure();
-        QVERIFY2(!failure, qPrintable(failure ? failure->reason : QString()));
-        QVERIFY(t->model->isoFileSize() > 64 << 20);
+    QStringList files;
+    for (const char fill : { 'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h' }) {
+        files << w.sourcePath(u"Data/"_s + QChar::fromLatin1(fill));
+        QFile hole(files.last());
+        writeFile(hole.fileName(), QByteArray(1, fill));
+        QVERIFY(hole.resize(qint64 { 64 } << 20));
     }
+    const QString chosen = w.sourcePath(u"Chosen"_s);
+    QVERIFY(QFile::link(w.sourcePath(u"Data"_s), chosen));
+    TestModel t(QStringLiteral(IMAGE_TOOL_PATH));
+    t.choose(chosen, w.destinationPath());
+    t.model->startExport();
+    QTRY_VERIFY(t.model->progress() > 0.0);
+    for (const QString& file : files)
+        QCOMPARE(::utimes(QFile::encodeName(file).constData(), nullptr), 0);
+    waitUntilIdle(*t.model);
+    const QString why = t.model->lastExportFailure() ? t.model->lastExportFailure()->reason : QString();
+    QVERIFY2(why.contains(u"changed while imaging"_s) && why.contains(chosen + u'/'), qPrintable(why));
+    QVERIFY(w.destinationEntries().isEmpty() && w.leftovers().isEmpty());
 #endif
 }
 
@@ -332,7 +349,7 @@ void ExportJobTest::replaceOnlyWhenAskedAndOnlyByAWholeImage()
 
     // A replace cancelled while the tool writes leaves the old image as it was, and nothing beside it.
     t.model->replaceImage();
-    QTRY_VERIFY(t.model->exportInProgress() && !t.model->stagingInProgress());
+    QTRY_VERIFY(t.model->progress() > 0.0);
     t.model->cancelExport();
     waitUntilIdle(*t.model);
     QTRY_COMPARE(w.destinationEntries(), QStringList { u"Data.iso"_s });

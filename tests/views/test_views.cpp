@@ -99,7 +99,8 @@ public Q_SLOTS:
 
 // A main window as the application makes one, with menus holding the view's actions, and both locations chosen.
 struct Window {
-    explicit Window(bool choose = true, StagingStep staging = stageSource, const std::shared_ptr<Desktop>& other = {})
+    explicit Window(
+        bool choose = true, StagingStep staging = platformStaging(), const std::shared_ptr<Desktop>& other = {})
         : model(ExportModel::create(QStringLiteral(FAKE_TOOL_PATH), workspace.chooser, std::move(staging)))
     {
         window.setCentralWidget(new MainView(model, other ? other : desktop));
@@ -412,7 +413,7 @@ private Q_SLOTS:
         };
         for (const auto& [active, fileManager, script, expected] : rows) {
             DesktopServices services(*fileManager);
-            Window window(true, stageSource, services.desktop);
+            Window window(true, platformStaging(), services.desktop);
             QVERIFY(QTest::qWaitForWindowActive(&window.window));
             if (!*active)
                 window.window.hide();
