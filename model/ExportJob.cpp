@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/ExportJob.h"
 
+#include "common/PassingName.h"
 #include "model/ExportChecks.h"
 #include "model/ExportLog.h"
 #include "model/ExportNames.h"
@@ -39,6 +40,14 @@ StagingResult checkInPlace(const QString& sourcePath, const QString& destination
     result.toolSourcePath = sourcePath;
     result.toolNamesSourceAs = QFileInfo(sourcePath).canonicalFilePath();
     return result;
+}
+
+// Where the image at `imagePath` passes under names of its own while process `processId` makes it: the same
+// ".NAME.PID." stem the tool uses, in the same folder.
+QString passingStemPath(const QString& destinationPath, const QString& imagePath, qint64 processId)
+{
+    const std::string stem = passingStem(QFile::encodeName(itemName(imagePath)).toStdString(), long(processId));
+    return destinationPath + QLatin1Char('/') + QFile::decodeName(QByteArray::fromStdString(stem));
 }
 
 // Only a regular file of this user's; with `emptyOnly`, only an empty one.
@@ -256,8 +265,7 @@ void ExportJob::removeLeftoverImage(bool toolKilled) const
     // its passing name or, for a moment, its probing one.
     if (m_toolProcessId <= 0 || m_staging.imagePath.isEmpty())
         return;
-    const QString stem
-        = QStringLiteral("%1/.%2.%3.").arg(m_destinationPath, itemName(m_staging.imagePath)).arg(m_toolProcessId);
+    const QString stem = passingStemPath(m_destinationPath, m_staging.imagePath, m_toolProcessId);
     removeIfOurs(stem + QStringLiteral("part"), false);
     removeIfOurs(stem + QStringLiteral("probe"), false);
     // Where rename cannot refuse to replace, the tool claims the image's name with an empty file just before
@@ -272,9 +280,8 @@ QString ExportJob::passingImagePath() const
 {
     // Hidden, in the destination so that one rename publishes it, and ending in the image's own extension, which
     // the tool keeps as given.
-    return QStringLiteral("%1/.%2.%3.new.iso")
-        .arg(m_destinationPath, itemName(m_staging.imagePath))
-        .arg(QCoreApplication::applicationPid());
+    return passingStemPath(m_destinationPath, m_staging.imagePath, QCoreApplication::applicationPid())
+        + QStringLiteral("new.iso");
 }
 
 QString ExportJob::renameOverOldImage() const

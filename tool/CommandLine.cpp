@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CommandLine.h"
 
+#include <limits>
+
 namespace hdiutil {
 
 namespace {
@@ -41,10 +43,26 @@ const char* usageText()
            "Progress: one line \"N%\" on stdout per tenth of the image written.\n"
            "The image is written as an unnamed file in IMAGE's folder and named IMAGE only when complete. Where\n"
            "the file system has no unnamed files, it is written as \".NAME.PID.part\" in that folder (NAME the\n"
-           "last element of IMAGE, PID this process); after the tool ends by a signal it cannot catch, its\n"
-           "caller may remove that file. IMAGE and its temporary file are never put into the image.\n"
+           "last element of IMAGE, cut where the whole would be too long, PID this process); after the tool ends\n"
+           "by a signal it cannot catch, its caller may remove that file. IMAGE and its temporary file are never\n"
+           "put into the image. Times are recorded in UTC.\n"
+           "With SOURCE_DATE_EPOCH set (seconds since 1970), that time is taken as now and later file times are\n"
+           "recorded as it: the same tree gives the same image, byte for byte, whenever it is imaged.\n"
            "Exit status: 0 the complete image is at IMAGE; 1 the run failed and IMAGE is untouched;\n"
            "2 usage error, nothing written; 128+N stopped by signal N, IMAGE untouched.\n";
+}
+
+std::variant<std::optional<time_t>, UsageError> sourceDateEpoch(const char* value)
+{
+    if (!value || *value == '\0')
+        return std::nullopt;
+    time_t seconds = 0;
+    for (const char* digit = value; *digit != '\0'; ++digit) {
+        if (*digit < '0' || *digit > '9' || seconds > (std::numeric_limits<time_t>::max() - 9) / 10)
+            return error(std::string("SOURCE_DATE_EPOCH \"") + value + "\" is not a count of seconds since 1970");
+        seconds = seconds * 10 + (*digit - '0');
+    }
+    return seconds;
 }
 
 Command parseCommandLine(const std::vector<std::string>& args)

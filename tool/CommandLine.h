@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <ctime>
 #include <optional>
 #include <string>
 #include <variant>
@@ -19,6 +20,8 @@ struct MakeHybrid {
     std::optional<std::string> defaultVolumeName;
     std::optional<std::string> isoVolumeName;
     std::optional<std::string> jolietVolumeName;
+    // From SOURCE_DATE_EPOCH: the time taken as now, and the latest a file's time may be.
+    std::optional<time_t> sourceDateEpoch;
 };
 
 struct ShowHelp { };
@@ -31,6 +34,10 @@ using Command = std::variant<MakeHybrid, ShowHelp, UsageError>;
 
 // Parses everything after the program name. Checks only the shape of the arguments, never the file system.
 Command parseCommandLine(const std::vector<std::string>& args);
+
+// SOURCE_DATE_EPOCH's value, a count of seconds since 1970, for images that are the same bytes each time the same
+// tree is imaged; nothing where it is unset or empty, and a usage error where it is not such a count.
+[[nodiscard]] std::variant<std::optional<time_t>, UsageError> sourceDateEpoch(const char* value);
 
 const char* usageText();
 

@@ -3,6 +3,7 @@
 
 #include "RunFailure.h"
 #include "RunOutcome.h"
+#include "common/PassingName.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -40,7 +41,7 @@ ImageFile::ImageFile(std::string imagePath, bool replace)
     : m_imagePath(std::move(imagePath))
     , m_folderPath(folderOf(m_imagePath))
     , m_name(m_imagePath.substr(m_imagePath.rfind('/') + 1))
-    , m_passingStem("." + m_name + "." + std::to_string(::getpid()) + ".")
+    , m_passingStem(passingStem(m_name, ::getpid()))
     , m_partName(m_passingStem + "part")
     , m_replace(replace)
 {
@@ -52,8 +53,13 @@ ImageFile::ImageFile(std::string imagePath, bool replace)
     if (::fstatat(m_folder.get(), m_name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
         if (!m_replace)
             throw RunFailure("\"" + m_imagePath + "\" already exists (use -ov to replace it)");
+        // Found now, not once the whole image is written and the rename is refused.
+        if (S_ISDIR(st.st_mode))
+            throw RunFailure("\"" + m_imagePath + "\" is a folder, which an image cannot replace");
         m_replaced = st;
     }
+    if (::fstat(m_folder.get(), &m_folderStat) != 0)
+        throw RunFailure(systemError("cannot write in", folder, errno));
     m_file.reset(::openat(m_folder.get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
     if (!m_file.valid() && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
         m_named = true;
@@ -122,9 +128,11 @@ void ImageFile::reserve(uint64_t size)
         throw RunFailure(needs + " has " + sizeForPeople(available) + " free");
 }
 
-bool ImageFile::isOwnFile(const struct stat& st) const
+bool ImageFile::isOwnFile(const struct stat& st, const struct stat& folder, std::string_view name) const
 {
-    return sameFile(st, m_fileStat) || (m_replaced && sameFile(st, *m_replaced));
+    // The image it replaces only where it is that image: another link to the same file is the user's own.
+    return sameFile(st, m_fileStat)
+        || (m_replaced && sameFile(st, *m_replaced) && sameFile(folder, m_folderStat) && name == m_name);
 }
 
 void ImageFile::write(const unsigned char* data, size_t size)

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
 
 namespace hdiutil {
@@ -36,8 +37,9 @@ public:
     void write(const unsigned char* data, size_t size);
     // Flushes to disk and gives the file the name IMAGE. After this returns, the image is in place.
     void publish();
-    // True for the file being written and for the image it is to replace, which must not go into the image.
-    bool isOwnFile(const struct stat& st) const;
+    // True for the file being written and for the image it is to replace, `name` in `folder`, neither of which may
+    // go into the image.
+    [[nodiscard]] bool isOwnFile(const struct stat& st, const struct stat& folder, std::string_view name) const;
 
 private:
     [[nodiscard]] bool renameCanRefuseToReplace() const;
@@ -60,6 +62,7 @@ private:
     UniqueFd m_folder;
     UniqueFd m_file;
     struct stat m_fileStat = {};
+    struct stat m_folderStat = {};
     std::optional<struct stat> m_replaced;
 };
 

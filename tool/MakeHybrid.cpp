@@ -66,7 +66,7 @@ struct SourceDeleter {
     }
 };
 
-std::unique_ptr<IsoWriteOpts, OptsDeleter> writeOptions(bool joliet)
+std::unique_ptr<IsoWriteOpts, OptsDeleter> writeOptions(bool joliet, std::optional<time_t> sourceDateEpoch)
 {
     IsoWriteOpts* raw = nullptr;
     checked(iso_write_opts_new(&raw, 0), "cannot set up the image");
@@ -90,6 +90,17 @@ std::unique_ptr<IsoWriteOpts, OptsDeleter> writeOptions(bool joliet)
     iso_write_opts_set_fifo_size(raw, fifoBlocks);
     // In the order the source files are read ahead in.
     iso_write_opts_set_sort_files(raw, 1);
+    // UTC, offset 0: every reader reads that right, and every zone's offset, however odd, is expressed.
+    iso_write_opts_set_always_gmt(raw, 1);
+    if (sourceDateEpoch) {
+        // As digits with no zone, so the volume's times are the same bytes whatever the zone.
+        const time_t epoch = *sourceDateEpoch;
+        tm utc {};
+        char digits[32] = {};
+        if (!::gmtime_r(&epoch, &utc) || std::strftime(digits, sizeof digits, "%Y%m%d%H%M%S00", &utc) != 16)
+            throw RunFailure("SOURCE_DATE_EPOCH is past what an image can record");
+        checked(iso_write_opts_set_pvd_times(raw, epoch, epoch, 0, 0, digits), "cannot set up the image");
+    }
     return opts;
 }
 
@@ -155,7 +166,8 @@ void streamImage(burn_source* source, ImageFile& out, const MakeHybrid& command,
 
 void makeHybrid(const MakeHybrid& command, const std::string& itemName)
 {
-    checked(iso_init(), "cannot start libisofs");
+    // Not by the environment's locale: under some (Turkish) "i" would be upper-cased to a letter ISO 9660 has not.
+    checked(iso_init_with_flag(1), "cannot start libisofs");
     // Messages are collected for the failure line; libisofs must not print its own.
     iso_set_msgs_severities(queueSeverity, printSeverity, noPrefix);
     // A file libisofs cannot read is a SORRY; it must stop the writer rather than become zeros.
@@ -171,19 +183,27 @@ void makeHybrid(const MakeHybrid& command, const std::string& itemName)
     // Before the image: its streams read through it until the image is gone.
     const SourceRoot root = sourceRoot(command.source, command.item);
     SourceFiles files(root.folder, root.fileName);
+    if (command.sourceDateEpoch) {
+        time_t now = *command.sourceDateEpoch;
+        iso_nowtime(&now, 1);
+    }
     IsoImage* rawImage = nullptr;
     checked(iso_image_new(isoId.c_str(), &rawImage), "cannot set up the image");
     std::unique_ptr<IsoImage, ImageDeleter> image(rawImage);
     iso_image_set_volume_id(rawImage, isoId.c_str());
 
     // IMAGE may lie inside SOURCE; an image of its own partial self would never be faithful.
-    const auto isOwnFile = [&out](const struct stat& st) { return out.isOwnFile(st); };
+    WalkRules rules { .leaveOut = [&out](const struct stat& st, const struct stat& folder, std::string_view name) {
+        return out.isOwnFile(st, folder, name);
+    } };
+    if (command.sourceDateEpoch)
+        rules.latestTime = *command.sourceDateEpoch;
     if (command.item)
-        addSourceItem(rawImage, files, command.source, itemName, isOwnFile);
+        addSourceItem(rawImage, files, command.source, itemName, rules);
     else
-        addSourceTree(rawImage, files, command.source, isOwnFile);
+        addSourceTree(rawImage, files, command.source, rules);
 
-    const auto opts = writeOptions(command.joliet);
+    const auto opts = writeOptions(command.joliet, command.sourceDateEpoch);
     burn_source* rawSource = nullptr;
     checked(iso_image_create_burn_source(rawImage, opts.get(), &rawSource), "cannot start the image writer");
     {

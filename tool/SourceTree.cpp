@@ -26,14 +26,19 @@ bool sameFile(const struct stat& a, const struct stat& b)
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-void copyAttributes(IsoNode* node, const struct stat& st)
+void setTimes(IsoNode* node, time_t modified, time_t accessed, time_t changed, time_t latest)
+{
+    iso_node_set_mtime(node, std::min(modified, latest));
+    iso_node_set_atime(node, std::min(accessed, latest));
+    iso_node_set_ctime(node, std::min(changed, latest));
+}
+
+void copyAttributes(IsoNode* node, const struct stat& st, time_t latest)
 {
     iso_node_set_permissions(node, st.st_mode & 07777);
     iso_node_set_uid(node, st.st_uid);
     iso_node_set_gid(node, st.st_gid);
-    iso_node_set_mtime(node, st.st_mtime);
-    iso_node_set_atime(node, st.st_atime);
-    iso_node_set_ctime(node, st.st_ctime);
+    setTimes(node, st.st_mtime, st.st_atime, st.st_ctime, latest);
 }
 
 void check(int result, const std::string& path)
@@ -88,7 +93,7 @@ std::string linkTarget(int dirFd, const std::string& name, const std::string& pa
 }
 
 void addFile(IsoImage* image, SourceFiles& files, IsoDir* parent, uint32_t folder, const std::string& name,
-    const struct stat& st, const std::string& path)
+    const struct stat& st, const std::string& path, time_t latest)
 {
     IsoStream* stream = files.newStream(folder, st);
     if (!stream)
@@ -97,7 +102,7 @@ void addFile(IsoImage* image, SourceFiles& files, IsoDir* parent, uint32_t folde
     check(iso_image_add_new_file(image, parent, name.c_str(), stream, &file), path);
     auto* node = reinterpret_cast<IsoNode*>(file);
     SourceFiles::setNode(stream, node);
-    copyAttributes(node, st);
+    copyAttributes(node, st, latest);
 }
 
 UniqueFd openFolder(const std::string& path, struct stat& st)
@@ -114,10 +119,10 @@ UniqueFd openFolder(const std::string& path, struct stat& st)
 // its subfolder is walked and found again through "..".
 class TreeWalk {
 public:
-    TreeWalk(IsoImage* image, SourceFiles& files, const std::function<bool(const struct stat&)>& leaveOut)
+    TreeWalk(IsoImage* image, SourceFiles& files, const WalkRules& rules)
         : m_image(image)
         , m_files(files)
-        , m_leaveOut(leaveOut)
+        , m_rules(rules)
     { }
 
     void addChildren(IsoDir* dir, uint32_t folder, UniqueFd& dirFd, const struct stat& dirSt, const std::string& path)
@@ -141,7 +146,7 @@ private:
             expectSame(fd.get(), st, path);
             IsoDir* dir = nullptr;
             check(iso_image_add_new_dir(m_image, parent, name.c_str(), &dir), path);
-            copyAttributes(reinterpret_cast<IsoNode*>(dir), st);
+            copyAttributes(reinterpret_cast<IsoNode*>(dir), st, m_rules.latestTime);
             parentFd.reset();
             addChildren(dir, m_files.folders().add(parentFolder, name), fd, st, path);
             parentFd.reset(::openat(fd.get(), "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -151,8 +156,8 @@ private:
             return;
         }
         if (S_ISREG(st.st_mode)) {
-            if (!m_leaveOut(st))
-                addFile(m_image, m_files, parent, parentFolder, name, st, path);
+            if (!m_rules.leaveOut(st, parentSt, name))
+                addFile(m_image, m_files, parent, parentFolder, name, st, path, m_rules.latestTime);
             return;
         }
         IsoNode* node = nullptr;
@@ -166,7 +171,7 @@ private:
             check(iso_image_add_new_special(m_image, parent, name.c_str(), st.st_mode, st.st_rdev, &special), path);
             node = reinterpret_cast<IsoNode*>(special);
         }
-        copyAttributes(node, st);
+        copyAttributes(node, st, m_rules.latestTime);
     }
 
     // A folder moved or swapped mid-walk would put the wrong entries under a name.
@@ -181,19 +186,18 @@ private:
 
     IsoImage* m_image;
     SourceFiles& m_files;
-    const std::function<bool(const struct stat&)>& m_leaveOut;
+    const WalkRules& m_rules;
 };
 
 } // namespace
 
-void addSourceTree(IsoImage* image, SourceFiles& files, const std::string& sourcePath,
-    const std::function<bool(const struct stat&)>& leaveOut)
+void addSourceTree(IsoImage* image, SourceFiles& files, const std::string& sourcePath, const WalkRules& rules)
 {
     struct stat st;
     UniqueFd fd = openFolder(sourcePath, st);
     IsoDir* root = iso_image_get_root(image);
-    copyAttributes(reinterpret_cast<IsoNode*>(root), st);
-    TreeWalk(image, files, leaveOut)
+    copyAttributes(reinterpret_cast<IsoNode*>(root), st, rules.latestTime);
+    TreeWalk(image, files, rules)
         .addChildren(root, SourceFolders::root, fd, st, sourcePath == "/" ? std::string() : sourcePath);
     files.orderForWriting();
 }
@@ -207,35 +211,38 @@ SourceRoot sourceRoot(const std::string& sourcePath, bool item)
     return { slash == 0 ? std::string("/") : sourcePath.substr(0, slash), sourcePath.substr(slash + 1) };
 }
 
-void addSourceItem(IsoImage* image, SourceFiles& files, const std::string& itemPath, const std::string& name,
-    const std::function<bool(const struct stat&)>& leaveOut)
+void addSourceItem(
+    IsoImage* image, SourceFiles& files, const std::string& itemPath, const std::string& name, const WalkRules& rules)
 {
     // The folder the item would be put in to image it, made now by this user.
     IsoNode* root = reinterpret_cast<IsoNode*>(iso_image_get_root(image));
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    const time_t now = std::time(nullptr);
+    time_t now = 0;
+    iso_nowtime(&now, 0);
     iso_node_set_permissions(root, 0777 & ~mask);
     iso_node_set_uid(root, ::getuid());
     iso_node_set_gid(root, ::getgid());
-    iso_node_set_mtime(root, now);
-    iso_node_set_atime(root, now);
-    iso_node_set_ctime(root, now);
+    setTimes(root, now, now, now, rules.latestTime);
 
     struct stat st;
     if (files.rootFileName().empty()) {
         UniqueFd fd = openFolder(itemPath, st);
         IsoDir* dir = nullptr;
         check(iso_image_add_new_dir(image, iso_image_get_root(image), name.c_str(), &dir), itemPath);
-        copyAttributes(reinterpret_cast<IsoNode*>(dir), st);
-        TreeWalk(image, files, leaveOut).addChildren(dir, SourceFolders::root, fd, st, itemPath);
+        copyAttributes(reinterpret_cast<IsoNode*>(dir), st, rules.latestTime);
+        TreeWalk(image, files, rules).addChildren(dir, SourceFolders::root, fd, st, itemPath);
     } else {
         if (::stat(itemPath.c_str(), &st) != 0)
             throw RunFailure(systemError("cannot read", itemPath, errno));
         if (!S_ISREG(st.st_mode))
             throw RunFailure("changed while imaging (no longer a file) \"" + itemPath + "\"");
-        if (!leaveOut(st))
-            addFile(image, files, iso_image_get_root(image), SourceFolders::root, name, st, itemPath);
+        struct stat folder;
+        const int folderFd = files.folders().open(SourceFolders::root);
+        if (folderFd < 0 || ::fstat(folderFd, &folder) != 0)
+            throw RunFailure(systemError("cannot open folder", itemPath + "/..", errno));
+        if (!rules.leaveOut(st, folder, files.rootFileName()))
+            addFile(image, files, iso_image_get_root(image), SourceFolders::root, name, st, itemPath, rules.latestTime);
     }
     files.orderForWriting();
 }

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <new>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -56,6 +57,10 @@ int run(hdiutil::MakeHybrid command)
         return usageError("SOURCE \"" + command.source + "\" is not a folder");
     }
     command.source = resolved;
+    const auto epoch = hdiutil::sourceDateEpoch(std::getenv("SOURCE_DATE_EPOCH"));
+    if (const auto* error = std::get_if<hdiutil::UsageError>(&epoch))
+        return usageError(error->message);
+    command.sourceDateEpoch = std::get<std::optional<time_t>>(epoch);
 
     raiseDescriptorLimit();
     hdiutil::watchSignals();
@@ -71,8 +76,23 @@ int run(hdiutil::MakeHybrid command)
 
 } // namespace
 
+// A descriptor left closed by the caller would be the first one opened: the image, say, which the progress lines
+// would then be written into.
+bool openStandardDescriptors()
+{
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (::fcntl(fd, F_GETFD) >= 0 || errno != EBADF)
+            continue;
+        if (::open("/dev/null", O_RDWR) != fd)
+            return false;
+    }
+    return true;
+}
+
 int main(int argc, char** argv)
 {
+    if (!openStandardDescriptors())
+        return 1;
     // Sizes in failure lines are read by people, in their own notation. Only numbers: the character set stays
     // the C one, which the file names given to libisofs do not depend on, and nothing printed is parsed back.
     std::setlocale(LC_NUMERIC, "");

@@ -11,6 +11,8 @@
 //   pid FILE         write its process id to FILE
 //   ignore-term      ignore SIGTERM from now on, as a stuck tool would
 //   exit CODE, signal NUMBER   end with that status, or by that signal
+#include "common/PassingName.h"
+
 #include <algorithm>
 #include <chrono>
 #include <csignal>
@@ -85,7 +87,7 @@ int main(int argc, char** argv)
             for (const auto& file : files)
                 image << file;
         } else if (command == "part") {
-            const std::string stem = "." + output.filename().string() + "." + std::to_string(::getpid()) + ".";
+            const std::string stem = passingStem(output.filename().string(), ::getpid());
             std::ofstream(output.parent_path() / (stem + "part")) << "half";
             std::ofstream(output.parent_path() / (stem + "probe")) << "half";
             std::ofstream { output };

@@ -152,6 +152,8 @@ void ExportJobTest::everyFailureSaysWhy_data()
     QTest::newRow("tool's own line") << u"tool says"_s << u"disk full"_s;
     QTest::newRow("tool silent") << u"tool exits 3"_s << u"exit status 3"_s;
     QTest::newRow("tool killed") << u"tool killed"_s << u"signal 9"_s;
+    // Its passing names cut to fit, as the tool cuts them.
+    QTest::newRow("tool killed, longest image name") << u"tool killed, long name"_s << u"signal 9"_s;
     QTest::newRow("tool missing") << u"no tool"_s << u"cannot start the image tool"_s;
     QTest::newRow("image exists") << u"image exists"_s << u"a.iso already exists in "_s;
     QTest::newRow("destination gone") << u"no destination"_s << u"No such file or directory"_s;
@@ -167,14 +169,16 @@ void ExportJobTest::everyFailureSaysWhy()
     QFETCH(QString, road);
     QFETCH(QString, reason);
     Workspace w;
-    QString source = w.sourcePath(road == u"long name"_s ? QString(253, u'n') : u"a.txt"_s);
+    const qsizetype longName = road == u"long name"_s ? 253 : road == u"tool killed, long name"_s ? 251 : 0;
+    QString source = w.sourcePath(longName > 0 ? QString(longName, u'n') : u"a.txt"_s);
     QString destination = w.destinationPath();
     const QString tool = road == u"no tool"_s ? w.path(u"no-such-tool"_s) : QStringLiteral(FAKE_TOOL_PATH);
     if (road != u"no source"_s && road != u"dangling link"_s)
         writeFile(source, "a");
     const QMap<QString, QStringList> scripts {
         { u"tool says"_s, { u"err velbrook-hdiutil: makehybrid failed - disk full\\n"_s, u"exit 1"_s } },
-        { u"tool exits 3"_s, { u"exit 3"_s } }, { u"tool killed"_s, { u"part"_s, u"signal 9"_s } }
+        { u"tool exits 3"_s, { u"exit 3"_s } }, { u"tool killed"_s, { u"part"_s, u"signal 9"_s } },
+        { u"tool killed, long name"_s, { u"part"_s, u"signal 9"_s } }
     };
     w.setToolScript(scripts.value(road, { u"image 2048"_s }));
     if (road == u"image exists"_s)

@@ -26,6 +26,13 @@ def scratch_dir(test, parent=None):
     return path
 
 
+def locale_folder(work, name):
+    """A folder for LOCPATH holding the locale `name`.UTF-8, built here: the machine may have none built."""
+    os.makedirs(locales := os.path.join(work, "locales"), exist_ok=True)
+    subprocess.run(["localedef", "-i", name, "-f", "UTF-8", f"{locales}/{name}.UTF-8"], check=True)
+    return locales
+
+
 def write_file(path, data, size=0):
     """Writes `data` in place; with `size`, data is {offset: bytes} and the rest of the file is a hole."""
     os.makedirs(os.path.dirname(path), exist_ok=True)

@@ -10,7 +10,7 @@ import subprocess
 import tempfile
 import unittest
 
-from image_tool_support import TOOL, digest, open_iso, run_tool, scratch_dir, write_file
+from image_tool_support import TOOL, digest, locale_folder, open_iso, run_tool, scratch_dir, write_file
 
 
 def appear(case, _):
@@ -26,10 +26,8 @@ def fill_destination(case):
 
 
 def fill_destination_in_german(case):
-    fill_destination(case)  # with a German locale of its own: the machine may have none built
-    os.mkdir(locales := os.path.join(case.work, "locales"))
-    subprocess.run(["localedef", "-i", "de_DE", "-f", "UTF-8", f"{locales}/de_DE.UTF-8"], check=True)
-    case.env = {**os.environ, "LOCPATH": locales, "LC_ALL": "", "LC_NUMERIC": "de_DE.UTF-8"}
+    fill_destination(case)
+    case.env = {**os.environ, "LOCPATH": locale_folder(case.work, "de_DE"), "LC_ALL": "", "LC_NUMERIC": "de_DE.UTF-8"}
 
 
 # label: (arrange before the run, run options, exit status, part of the failure line)
@@ -44,6 +42,7 @@ ROADS = {
        for s in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP)},
     "SIGKILL mid-write": (None, {"action": lambda c, p: p.kill()}, -signal.SIGKILL, None),
     "IMAGE appearing mid-write": (None, {"action": appear}, 1, "appeared while imaging"),
+    "-ov onto a folder": (lambda c: os.mkdir(c.image), {"extra": ["-ov"], "at_once": True}, 1, "is a folder"),
     "rewritten file": (None, {"action": lambda c, p: write_file(c.big, {0: b"X"}, c.SIZE)}, 1, "changed while imaging"),
     "truncated file": (None, {"action": lambda c, p: os.truncate(c.big, 4096)}, 1, "changed while imaging"),
     "full destination": (fill_destination, {}, 1, "disc.iso needs 1.1 GB but .* has 1.0 MB free"),
@@ -75,9 +74,11 @@ class FailureRoadsTest(unittest.TestCase):
         write_file(self.big, {0: b"head", self.SIZE - 4: b"tail"}, self.SIZE)
         os.mkdir(self.out)
 
-    def run_tool(self, action=None, nobody=False, prefix=(), item=False, **popen):
-        """Runs the tool; `action` is called right after its first progress line."""
-        command = [TOOL, "makehybrid", "-o", self.image, self.source, "-iso", "-joliet", *(["-item"] if item else [])]
+    def run_tool(self, action=None, nobody=False, prefix=(), item=False, extra=(), at_once=False, **popen):
+        """Runs the tool; `action` is called right after its first progress line; `at_once`: it must fail before
+        it writes any."""
+        command = [TOOL, "makehybrid", "-o", self.image, self.source, "-iso", "-joliet", *(["-item"] if item else []),
+                   *extra]
         if nobody and os.geteuid() == 0:
             # Permissions only bite without root. As nobody, from a copy: the build folder may be out of its reach.
             command[0] = shutil.copy(TOOL, self.work)
@@ -88,7 +89,9 @@ class FailureRoadsTest(unittest.TestCase):
             if action:
                 self.assertEqual(proc.stdout.readline(), "10%\n")
                 action(self, proc)
-            stderr = proc.communicate(timeout=300)[1]
+            stdout, stderr = proc.communicate(timeout=300)
+            if at_once:
+                self.assertEqual(stdout, "")
         # Nothing runs after SIGKILL: a partial image may stay only under the name the caller can work out.
         if proc.returncode == -signal.SIGKILL and not self.UNNAMED_FILES:
             self.extra[f".disc.iso.{proc.pid}.part"] = None
@@ -96,7 +99,8 @@ class FailureRoadsTest(unittest.TestCase):
 
     def snapshot(self):
         # A temporary file's content is whatever the run got to; its name is what counts.
-        return {n: None if n.endswith(".part") else digest(os.path.join(self.out, n)) for n in os.listdir(self.out)}
+        return {n: None if n.endswith(".part") or os.path.isdir(p) else digest(p)
+                for n in os.listdir(self.out) for p in [os.path.join(self.out, n)]}
 
     def test_failure_roads(self):
         roads = [(label, road, False) for label, road in ROADS.items()]
@@ -118,13 +122,23 @@ class FailureRoadsTest(unittest.TestCase):
 
     def test_image_is_published_readable_beside_what_was_there_and_replaced_only_with_ov(self):
         write_file(os.path.join(self.out, "mine.txt"), b"mine\n")
-        mine = self.snapshot()
-        for options in ([], ["-ov"]):
-            result = run_tool("makehybrid", "-iso", "-quiet", *options, "-o", self.image, self.source)
-            self.assertEqual((result.returncode, result.stderr, self.snapshot().keys()), (0, "", {"disc.iso", "mine.txt"}))
-            self.assertEqual({**self.snapshot(), "disc.iso": None}, {**mine, "disc.iso": None})
-            listing = subprocess.run(["bsdtar", "-tf", self.image], capture_output=True, text=True, check=True)
+        mine, secret = self.snapshot(), digest(self.secret)
+        # Last, over an old image under the longest name a folder holds, its passing names cut to fit, that is (where
+        # links are) a link to a file of the source, which stays in.
+        for name, options in (("disc.iso", []), ("disc.iso", ["-ov"]), ("n" * 251 + ".iso", ["-ov"])):
+            if name != "disc.iso":
+                os.remove(self.image)
+                try:
+                    os.link(self.secret, os.path.join(self.out, name))
+                except OSError:
+                    write_file(os.path.join(self.out, name), b"an old image\n")
+            image = os.path.join(self.out, name)
+            result = run_tool("makehybrid", "-iso", "-quiet", *options, "-o", image, self.source)
+            self.assertEqual((result.returncode, result.stderr, self.snapshot().keys()), (0, "", {name, "mine.txt"}))
+            self.assertEqual({**self.snapshot(), name: None}, {**mine, name: None})
+            listing = subprocess.run(["bsdtar", "-tf", image], capture_output=True, text=True, check=True)
             self.assertEqual(sorted(listing.stdout.split()), [".", "./big.bin", "./sub", "./sub/secret.txt"])
+        self.assertEqual(digest(self.secret), secret)
 
     def test_names_added_and_removed_mid_write_change_nothing(self):
         # As staged by links: the user's own name goes while imaging and another export links the file and lets go.
