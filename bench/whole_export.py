@@ -68,8 +68,10 @@ def build_million_tree(root):
 
 
 def fresh(folder):
-    shutil.rmtree(folder, ignore_errors=True)
-    os.makedirs(folder)
+    """Empties `folder`, made once: fusefat has lost a folder made anew just before the tool opened it."""
+    os.makedirs(folder, exist_ok=True)
+    for name in os.listdir(folder):
+        os.remove(os.path.join(folder, name))
     subprocess.run(["sync"], check=True)
 
 
@@ -136,6 +138,8 @@ def mounted_sticks(scratch):
             if os.path.ismount(point):
                 break
             time.sleep(0.05)
+        os.mkdir(os.path.join(point, "out"))
+        subprocess.run(["sync"], check=True)
         try:
             yield label, point
         finally:
