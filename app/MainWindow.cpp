@@ -6,12 +6,14 @@
 #include "views/MainView.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLayout>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStyle>
 #include <QWindow>
+#include <sys/stat.h>
 
 MainWindow::MainWindow(const QString& imageToolPath, const QString& title, QWidget* parent)
     : QMainWindow(parent)
@@ -31,13 +33,20 @@ QList<QAction*> MainWindow::commandActions() const
     return m_view->actions();
 }
 
-bool MainWindow::takeCommandLineItem(const QString& argument)
+bool MainWindow::takeCommandLineItem(const QByteArray& argument)
 {
-    const QUrl item = QUrl::fromUserInput(argument, QDir::currentPath(), QUrl::AssumeLocalFile);
+    // Text as text, so a file: URL or a relative path is taken as ever; a path that is no text, byte for byte.
+    QUrl item;
+    if (QByteArrayView(argument).isValidUtf8())
+        item = QUrl::fromUserInput(QString::fromUtf8(argument), QDir::currentPath(), QUrl::AssumeLocalFile);
+    else
+        item
+            = locationOf(argument.startsWith('/') ? argument : QFile::encodeName(QDir::currentPath()) + '/' + argument);
     // Only what exists is taken, as only existing items can be dropped.
-    if (const QString path = localItemPath(item); !path.isEmpty() && QFileInfo::exists(path))
+    struct stat status { };
+    if (!localItemPath(item).isEmpty() && ::stat(locationBytes(item).constData(), &status) == 0)
         return m_model->handleDrop({ item });
-    m_model->reportSourceProblem(tr("%1: no such file or folder").arg(argument));
+    m_model->reportSourceProblem(tr("%1: no such file or folder").arg(QFile::decodeName(argument)));
     return false;
 }
 

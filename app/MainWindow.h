@@ -23,8 +23,9 @@ public:
     [[nodiscard]] QList<QAction*> commandActions() const;
 
     // Takes the item a command line names (a path, relative to the working directory, or a file: URL) as the
-    // source exactly as a drop of it would. One that is not there is said in the window; returns false then.
-    bool takeCommandLineItem(const QString& argument);
+    // source exactly as a drop of it would. `argument` is the command line's bytes: a path is bytes, and may be no
+    // UTF-8. One that is not there is said in the window; returns false then.
+    bool takeCommandLineItem(const QByteArray& argument);
 
 protected:
     void showEvent(QShowEvent* event) override;

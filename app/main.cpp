@@ -26,7 +26,8 @@ MainWindow* firstWindow()
 int main(int argc, char* argv[])
 {
     // Parsed before the GUI exists, so --help and --version answer without a display.
-    QString item;
+    // As bytes: a path is bytes, and may be no UTF-8, which a QString cannot hold.
+    QByteArray item;
     Translations translations;
     {
         const QCoreApplication parsing(argc, argv);
@@ -45,7 +46,12 @@ int main(int argc, char* argv[])
                 "main", "The file or folder to take as the source, as if dropped on the window."),
             QStringLiteral("[ITEM]"));
         parser.process(parsing);
-        item = parser.positionalArguments().value(0);
+        // The raw argument the parser took as ITEM: the first that is no option, before or after "--".
+        if (const QString taken = parser.positionalArguments().value(0); !taken.isEmpty()) {
+            for (int i = 1; i < argc && item.isEmpty(); ++i)
+                if (QString::fromLocal8Bit(argv[i]) == taken)
+                    item = argv[i];
+        }
     }
 
     QApplication application(argc, argv);
@@ -53,6 +59,6 @@ int main(int argc, char* argv[])
     VelbrookApp velbrook(application);
     MainWindow* window = firstWindow();
     if (window && !item.isEmpty() && !window->takeCommandLineItem(item))
-        std::fprintf(stderr, "velbrook: %s: no such file or folder\n", qUtf8Printable(item));
+        std::fprintf(stderr, "velbrook: %s: no such file or folder\n", item.constData());
     return application.exec();
 }

@@ -5,9 +5,9 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QFileInfo>
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,9 +19,9 @@ QString systemError(int error = errno)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-std::optional<QString> sourceProblem(const QString& sourcePath)
+std::optional<QString> sourceProblem(const QByteArray& source)
 {
-    const QByteArray source = QFile::encodeName(sourcePath);
+    const QString sourcePath = QFile::decodeName(source);
     struct stat status { };
     if (::stat(source.constData(), &status) != 0) {
         const int error = errno;
@@ -54,13 +54,15 @@ std::optional<QString> destinationProblem(const QString& destinationPath, const 
 
 } // namespace
 
-std::optional<QString> exportProblem(const QString& sourcePath, const QString& destinationPath)
+std::optional<QString> exportProblem(const QByteArray& source, const QString& destinationPath)
 {
+    const QString sourcePath = QFile::decodeName(source);
     // The whole file system first: it is no item, wherever it was to go.
-    if (QFileInfo(sourcePath).canonicalFilePath() == QLatin1String("/"))
+    char resolved[PATH_MAX];
+    if (::realpath(source.constData(), resolved) && std::strcmp(resolved, "/") == 0)
         return QCoreApplication::translate(
             "ExportChecks", "The whole file system cannot be exported; choose a folder inside it");
     if (auto problem = destinationProblem(destinationPath, outputImagePath(destinationPath, baseName(sourcePath))))
         return problem;
-    return sourceProblem(sourcePath);
+    return sourceProblem(source);
 }

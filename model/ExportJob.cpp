@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/ExportJob.h"
 
+#include "common/Location.h"
 #include "common/PassingName.h"
 #include "model/ExportChecks.h"
 #include "model/ExportLog.h"
@@ -9,11 +10,13 @@
 #include <QByteArrayView>
 #include <QCoreApplication>
 #include <QFile>
-#include <QFileInfo>
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #ifdef Q_OS_LINUX
@@ -28,17 +31,31 @@ constexpr qsizetype keptErrorBytes = qsizetype { 64 } * 1024;
 const QByteArray toolFailurePrefix = QByteArrayLiteral("makehybrid failed - ");
 
 // What the tool needs for an item it images where it lies: that the export can start, and the path its failure
-// lines will name the source by, the one it resolves the source to.
-StagingResult checkInPlace(const QString& sourcePath, const QString& destinationPath)
+// lines will name the source by, the one it resolves the source to. A path that is no text goes to the tool as a
+// descriptor, since a process's arguments are text here.
+StagingResult checkInPlace(const QByteArray& source, const QString& destinationPath)
 {
     StagingResult result;
-    result.imagePath = outputImagePath(destinationPath, baseName(sourcePath));
-    if (auto problem = exportProblem(sourcePath, destinationPath)) {
+    const QString shown = QFile::decodeName(source);
+    result.imagePath = outputImagePath(destinationPath, baseName(shown));
+    if (auto problem = exportProblem(source, destinationPath)) {
         result.error = *problem;
         return result;
     }
-    result.toolSourcePath = sourcePath;
-    result.toolNamesSourceAs = QFileInfo(sourcePath).canonicalFilePath();
+    if (QByteArrayView(source).isValidUtf8()) {
+        result.toolSourcePath = shown;
+    } else {
+        result.toolSourceFd.reset(::open(source.constData(), O_PATH | O_CLOEXEC));
+        if (!result.toolSourceFd.valid()) {
+            result.error = QCoreApplication::translate("ExportChecks", "cannot open %1: %2")
+                               .arg(shown, QString::fromLocal8Bit(std::strerror(errno)));
+            return result;
+        }
+        result.toolSourcePath = QStringLiteral("/dev/fd/%1").arg(result.toolSourceFd.get());
+    }
+    char resolved[PATH_MAX];
+    if (::realpath(source.constData(), resolved))
+        result.toolNamesSourceAs = QFile::decodeName(resolved);
     return result;
 }
 
@@ -62,8 +79,9 @@ void removeIfOurs(const QString& path, bool emptyOnly)
 } // namespace
 
 ExportJob::ExportJob(
-    QString sourcePath, QString destinationPath, QString imageToolPath, StagingStep staging, Replacing replacing)
-    : m_sourcePath(std::move(sourcePath))
+    const QUrl& source, QString destinationPath, QString imageToolPath, StagingStep staging, Replacing replacing)
+    : m_sourcePath(source.toLocalFile())
+    , m_sourceBytes(locationBytes(source))
     , m_destinationPath(std::move(destinationPath))
     , m_imageToolPath(std::move(imageToolPath))
     , m_stagingStep(std::move(staging))
@@ -99,7 +117,7 @@ void ExportJob::start()
             return;
         }
         m_staging = m_stagingStep ? m_stagingStep(m_sourcePath, m_destinationPath, m_stagingControl)
-                                  : checkInPlace(m_sourcePath, m_destinationPath);
+                                  : checkInPlace(m_sourceBytes, m_destinationPath);
     });
     connect(m_worker.get(), &WorkerThread::finished, this, &ExportJob::stagingDone);
     m_worker->start();
@@ -151,10 +169,15 @@ void ExportJob::launchTool()
         arguments << QStringLiteral("-ov");
     m_process.setArguments(arguments);
     m_process.setInputChannelMode(QProcess::ForwardedInputChannel);
+    // A killed application must not leave its tool running on and publishing an image. The source's descriptor, where
+    // there is one, is the tool's to inherit, and no other process's.
+    m_process.setChildProcessModifier([sourceFd = m_staging.toolSourceFd.get()] {
 #ifdef Q_OS_LINUX
-    // A killed application must not leave its tool running on and publishing an image.
-    m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
 #endif
+        if (sourceFd >= 0)
+            ::fcntl(sourceFd, F_SETFD, 0);
+    });
     connect(&m_process, &QProcess::readyReadStandardOutput, this, &ExportJob::readOutput);
     connect(&m_process, &QProcess::readyReadStandardError, this, &ExportJob::readErrors);
     connect(&m_process, &QProcess::started, this, [this] {

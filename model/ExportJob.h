@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QProcess>
 #include <QTimer>
+#include <QUrl>
 #include <atomic>
 #include <memory>
 
@@ -27,7 +28,7 @@ public:
     enum class Replacing { No, ByTool, ByRename };
 
     // With no `staging`, the tool is given the source itself, as its one item.
-    ExportJob(QString sourcePath, QString destinationPath, QString imageToolPath, StagingStep staging,
+    ExportJob(const QUrl& source, QString destinationPath, QString imageToolPath, StagingStep staging,
         Replacing replacing = Replacing::No);
     ~ExportJob() override;
 
@@ -62,7 +63,9 @@ private:
     bool joinWorker();
     void abandon();
 
+    // As shown, and as the file system names it, which the shown text cannot always say.
     QString m_sourcePath;
+    QByteArray m_sourceBytes;
     QString m_destinationPath;
     QString m_imageToolPath;
     StagingStep m_stagingStep;

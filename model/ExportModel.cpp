@@ -75,8 +75,7 @@ void ExportModel::beginExport(bool replace)
     if (!m_selectedSourceURL || !m_selectedDestinationURL || m_job)
         return;
 
-    m_job = new ExportJob(m_selectedSourceURL->toLocalFile(), m_selectedDestinationURL->toLocalFile(), m_imageToolPath,
-        m_staging,
+    m_job = new ExportJob(*m_selectedSourceURL, m_selectedDestinationURL->toLocalFile(), m_imageToolPath, m_staging,
         !replace                     ? ExportJob::Replacing::No
             : imageToolReplacesWhole ? ExportJob::Replacing::ByTool
                                      : ExportJob::Replacing::ByRename);

@@ -23,7 +23,7 @@ bool ExportModel::handleDrop(const QList<QUrl>& items)
         return false;
     // The drop is answered at once; the source is set afterwards, in posting order with other drops.
     QMetaObject::invokeMethod(
-        this, [this, location = QUrl::fromLocalFile(localItemPath(*first))] { setSelectedSourceURL(location); },
+        this, [this, location = locationOf(locationBytes(*first))] { setSelectedSourceURL(location); },
         Qt::QueuedConnection);
     return true;
 }

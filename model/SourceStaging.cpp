@@ -146,7 +146,7 @@ StagingResult stageSource(const QString& sourcePath, const QString& destinationP
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
 
     result.imagePath = outputImagePath(destinationPath, baseName(sourcePath));
-    if (auto problem = exportProblem(sourcePath, destinationPath)) {
+    if (auto problem = exportProblem(QFile::encodeName(sourcePath), destinationPath)) {
         result.error = *problem;
         return result;
     }

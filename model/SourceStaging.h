@@ -19,6 +19,8 @@ struct StagingResult {
     // What the tool is given, and the path by which its failure lines name the source.
     QString toolSourcePath;
     QString toolNamesSourceAs;
+    // Open on the source where its path is no text (not UTF-8): the tool is given it as /dev/fd/N.
+    UniqueFd toolSourceFd;
 };
 
 // Everything an export does before its image tool starts (but for the check that the image is not there yet,

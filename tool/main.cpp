@@ -32,11 +32,13 @@ int usageError(const std::string& message)
 }
 
 // With -item: the name the item has in the image, the one it was given by; a link keeps its own name, as a
-// folder holding the link's target under it would. "." and ".." name the folder they lead to.
+// folder holding the link's target under it would. "." and ".." name the folder they lead to, and a descriptor's
+// path what it is open on: a caller passes a path that is no text that way.
 std::string itemName(const std::string& given, const std::string& resolved)
 {
     const std::string name = hdiutil::lastPathElement(given);
-    return name.empty() || name == "." || name == ".." ? hdiutil::lastPathElement(resolved) : name;
+    const bool descriptor = given.starts_with("/dev/fd/") || given.starts_with("/proc/self/fd/");
+    return descriptor || name.empty() || name == "." || name == ".." ? hdiutil::lastPathElement(resolved) : name;
 }
 
 // A soft limit below the hard one protects select(), which nothing here uses; it only risks running out.

@@ -12,6 +12,8 @@
 #include "views/HelpView.h"
 #include "views/MainView.h"
 
+#include <sys/stat.h>
+
 using namespace ViewTestKit;
 
 namespace {
@@ -22,7 +24,7 @@ struct RunningApp {
     {
         for (QWidget* widget : QApplication::topLevelWidgets())
             window = window ? window.get() : qobject_cast<MainWindow*>(widget);
-        if (!window || !window->takeCommandLineItem(workspace.sourcePath()))
+        if (!window || !window->takeCommandLineItem(QFile::encodeName(workspace.sourcePath())))
             qFatal("no main window taking a source");
         whenDialogOpens([this](QFileDialog& dialog) { // with nothing selected, Open takes the folder shown
             dialog.setDirectory(workspace.destinationPath());
@@ -89,8 +91,14 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&window) && available.contains(window.frameGeometry()));
 
         // An item named on the command line that is not there is said in the window too.
-        QVERIFY(!window.takeCommandLineItem(QStringLiteral("no-such-item")));
+        QVERIFY(!window.takeCommandLineItem("no-such-item"));
         QCOMPARE(part<ElidedLabel>(window, "endLine")->fullText(), missingItem);
+        // One whose name is no UTF-8 (Latin-1 here) is taken byte for byte.
+        const QByteArray latin1 = QFile::encodeName(QFileInfo(app.workspace.sourcePath()).path()) + "/caf\xe9";
+        QCOMPARE(::mkdir(latin1.constData(), 0700), 0);
+        QVERIFY(window.takeCommandLineItem(latin1));
+        QTRY_COMPARE(locationBytes(*window.model()->selectedSourceURL()), latin1);
+        QVERIFY(window.takeCommandLineItem(QFile::encodeName(app.workspace.sourcePath())));
 
         // The widest state, an image's size and Show in Folder, cuts off nothing and squeezes nothing to nothing.
         app.workspace.script("image 4096\n");

@@ -42,6 +42,7 @@ private Q_SLOTS:
     void exportOutlivesItsModelsOwnerAndHoldsTheLoop();
     void sameNamesAndLaterChoicesDoNotMix();
     void sourceChangedWhileImagingFailsNamingItAsChosen();
+    void itemNamedInNoUtf8IsImagedByItsBytes();
     void replaceOnlyWhenAskedAndOnlyByAWholeImage();
     void replaceByRenameTouchesTheOldImageOnlyWithAWholeNewOne();
 };
@@ -330,6 +331,28 @@ void ExportJobTest::sourceChangedWhileImagingFailsNamingItAsChosen()
 #endif
 }
 
+void ExportJobTest::itemNamedInNoUtf8IsImagedByItsBytes()
+{
+#ifndef IMAGE_TOOL_PATH
+    QSKIP("built without the image tool");
+#else
+    // Latin-1, which no QString holds: the tool is given the item as a descriptor, and names it by its bytes.
+    Workspace w;
+    const QByteArray item = QFile::encodeName(w.sourcePath(QString())) + "caf\xe9";
+    QCOMPARE(::mkdir(item.constData(), 0755), 0);
+    TestModel t(QStringLiteral(IMAGE_TOOL_PATH));
+    t.choose(w.sourcePath(u"unused"_s), w.destinationPath());
+    QVERIFY(t.model->handleDrop({ locationOf(item) }));
+    QTRY_COMPARE(locationBytes(*t.model->selectedSourceURL()), item);
+    t.model->startExport();
+    waitUntilIdle(*t.model);
+    const auto& failure = t.model->lastExportFailure();
+    QVERIFY2(!failure, qPrintable(failure ? failure->reason : QString()));
+    const QByteArray image = readFile(t.model->exportedImagePath());
+    QVERIFY(image.contains("caf\xe9"));
+#endif
+}
+
 void ExportJobTest::replaceOnlyWhenAskedAndOnlyByAWholeImage()
 {
 #ifndef IMAGE_TOOL_PATH
@@ -379,7 +402,7 @@ void ExportJobTest::replaceByRenameTouchesTheOldImageOnlyWithAWholeNewOne()
              { u"record "_s + w.path(u"record"_s), u"image 13"_s } }) {
         writeFile(image, "the old image");
         w.setToolScript(script);
-        QPointer<ExportJob> job = new ExportJob(w.sourcePath(u"Data"_s), w.destinationPath(),
+        QPointer<ExportJob> job = new ExportJob(QUrl::fromLocalFile(w.sourcePath(u"Data"_s)), w.destinationPath(),
             QStringLiteral(FAKE_TOOL_PATH), stageSource, ExportJob::Replacing::ByRename);
         job->start();
         if (script.contains(never) && QTest::qWaitFor([&w] { return w.destinationEntries().size() == 2; }))
