@@ -7,7 +7,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QLayout>
 #include <QMenuBar>
 #include <QScreen>
