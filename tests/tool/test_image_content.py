@@ -131,6 +131,8 @@ class HostileTreeTest(unittest.TestCase):
         os.symlink("a.jpg", os.path.join(photos, "b.jpg"))
         os.chmod(photos, 0o750)
         for item in [notes, photos] + ([] if self.huge else [self.source]):
+            # Read once first: a link's first read moves its access time (relatime), which the later image would show.
+            read_tree(os.path.dirname(item))
             with self.subTest(item=os.path.basename(item)):
                 images = {form: os.path.join(work, f"{form}.iso") for form in ("staged", "in place")}
                 for form, source, extra in (("staged", os.path.dirname(item), []), ("in place", item, ["-item"])):
