@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/ExportJob.h"
 
+#include "common/ImageToolContract.h"
 #include "common/Location.h"
-#include "common/PassingName.h"
 #include "model/ExportChecks.h"
 #include "model/ExportLog.h"
 #include "model/ExportNames.h"
@@ -28,7 +28,6 @@ constexpr int cancelGraceMilliseconds = 2000;
 constexpr int quitGraceMilliseconds = 3000;
 constexpr int copyProgressMilliseconds = 200;
 constexpr qsizetype keptErrorBytes = qsizetype { 64 } * 1024;
-const QByteArray toolFailurePrefix = QByteArrayLiteral("makehybrid failed - ");
 
 // What the tool needs for an item it images where it lies: that the export can start, and the path its failure
 // lines will name the source by, the one it resolves the source to. A path that is no text goes to the tool as a
@@ -63,7 +62,8 @@ StagingResult checkInPlace(const QByteArray& source, const QString& destinationP
 // ".NAME.PID." stem the tool uses, in the same folder.
 QString passingStemPath(const QString& destinationPath, const QString& imagePath, qint64 processId)
 {
-    const std::string stem = passingStem(QFile::encodeName(itemName(imagePath)).toStdString(), long(processId));
+    const std::string stem
+        = imagetool::passingStem(QFile::encodeName(itemName(imagePath)).toStdString(), long(processId));
     return destinationPath + QLatin1Char('/') + QFile::decodeName(QByteArray::fromStdString(stem));
 }
 
@@ -194,10 +194,10 @@ void ExportJob::launchTool()
 
 void ExportJob::readOutput()
 {
-    // One chunk is whatever has arrived; a chunk cut inside a character is not valid text and steps nothing.
-    const QByteArray chunk = m_process.readAllStandardOutput();
-    if (!m_ended && QByteArrayView(chunk).isValidUtf8())
-        Q_EMIT progressStep();
+    // The tool's own lines, not the pipe's pieces: lines that arrive together are each a step.
+    const std::optional<int> tenths = m_progressReader.take(m_process.readAllStandardOutput());
+    if (tenths && !m_ended)
+        Q_EMIT toolProgress(*tenths);
 }
 
 void ExportJob::readErrors()
@@ -262,9 +262,9 @@ QString ExportJob::toolFailureReason(int exitCode, QProcess::ExitStatus status) 
         // The tool's own one-line account, else whatever it said last.
         const QList<QByteArray> lines = m_toolErrors.trimmed().split('\n');
         const QByteArray last = lines.isEmpty() ? QByteArray() : lines.last().trimmed();
-        const qsizetype prefix = last.indexOf(toolFailurePrefix);
-        if (prefix >= 0)
-            reason = QString::fromUtf8(last.mid(prefix + toolFailurePrefix.size()));
+        const QByteArrayView prefix(imagetool::failurePrefix.data(), qsizetype(imagetool::failurePrefix.size()));
+        if (last.startsWith(prefix))
+            reason = QString::fromUtf8(last.sliced(prefix.size()));
         else if (!last.isEmpty())
             reason = QString::fromUtf8(last);
         else
@@ -289,8 +289,8 @@ void ExportJob::removeLeftoverImage(bool toolKilled) const
     if (m_toolProcessId <= 0 || m_staging.imagePath.isEmpty())
         return;
     const QString stem = passingStemPath(m_destinationPath, m_staging.imagePath, m_toolProcessId);
-    removeIfOurs(stem + QStringLiteral("part"), false);
-    removeIfOurs(stem + QStringLiteral("probe"), false);
+    removeIfOurs(stem + QLatin1StringView(imagetool::partEnding), false);
+    removeIfOurs(stem + QLatin1StringView(imagetool::probeEnding), false);
     // Where rename cannot refuse to replace, the tool claims the image's name with an empty file just before
     // the image takes it. No image is empty, and a tool that ended by itself has removed its own claim.
     if (toolKilled && m_replacing == Replacing::No)
@@ -304,7 +304,7 @@ QString ExportJob::passingImagePath() const
     // Hidden, in the destination so that one rename publishes it, and ending in the image's own extension, which
     // the tool keeps as given.
     return passingStemPath(m_destinationPath, m_staging.imagePath, QCoreApplication::applicationPid())
-        + QStringLiteral("new.iso");
+        + QLatin1StringView(imagetool::replacementEnding);
 }
 
 QString ExportJob::renameOverOldImage() const

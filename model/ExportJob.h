@@ -3,6 +3,7 @@
 
 #include "model/ExportOutcome.h"
 #include "model/SourceStaging.h"
+#include "model/ToolProgressReader.h"
 #include "model/WorkerThread.h"
 
 #include <QEventLoopLocker>
@@ -42,8 +43,8 @@ Q_SIGNALS:
     void stagingCopyProgress(qint64 bytesCopied, qint64 bytesToCopy);
     // The source is staged, or found ready to image in place, and the tool is being started.
     void stagingFinished();
-    // One chunk of the tool's output arrived as valid UTF-8 text.
-    void progressStep();
+    // The tool reported `tenths` of the image written, in a progress line of its own.
+    void toolProgress(int tenths);
     void finished(const ExportOutcome& outcome);
 
 private:
@@ -78,6 +79,7 @@ private:
     qint64 m_toolProcessId = 0;
     QTimer m_killTimer;
     QTimer m_copyProgressTimer;
+    ToolProgressReader m_progressReader;
     QByteArray m_toolErrors;
     bool m_ended = false;
     bool m_abandoned = false;

@@ -11,22 +11,28 @@
 #include <algorithm>
 
 namespace {
-constexpr double progressStep = 0.1;
-constexpr double progressCeiling = 0.9;
+// The bar stops short of full until the tool's exit says the image is complete.
+constexpr int highestStepTenths = 9;
 constexpr int endDelayMilliseconds = 1000;
 } // namespace
 
-std::shared_ptr<ExportModel> ExportModel::create(
-    const QString& imageToolPath, std::shared_ptr<LocationChooser> chooser, StagingStep staging)
+std::shared_ptr<ExportModel> ExportModel::create(const QString& imageToolPath, std::shared_ptr<LocationChooser> chooser,
+    StagingStep staging, SourceSymbolLookup::Reader symbolReader)
 {
-    return std::shared_ptr<ExportModel>(new ExportModel(imageToolPath, std::move(chooser), std::move(staging)));
+    return std::shared_ptr<ExportModel>(
+        new ExportModel(imageToolPath, std::move(chooser), std::move(staging), std::move(symbolReader)));
 }
 
-ExportModel::ExportModel(const QString& imageToolPath, std::shared_ptr<LocationChooser> chooser, StagingStep staging)
+ExportModel::ExportModel(const QString& imageToolPath, std::shared_ptr<LocationChooser> chooser, StagingStep staging,
+    SourceSymbolLookup::Reader symbolReader)
     : m_imageToolPath(imageToolPath)
     , m_chooser(std::move(chooser))
     , m_staging(std::move(staging))
-{ }
+    , m_sourceSymbolLookup(std::move(symbolReader))
+    , m_sourceSymbolName(sourceIconName(std::nullopt))
+{
+    connect(&m_sourceSymbolLookup, &SourceSymbolLookup::found, this, &ExportModel::setSourceSymbolName);
+}
 
 ExportModel::~ExportModel() = default;
 
@@ -102,7 +108,8 @@ void ExportModel::beginExport(bool replace)
         self->setExportInProgress(true);
         self->setProgress(0.0);
     });
-    connect(m_job, &ExportJob::progressStep, this, [self = shared_from_this()] { self->advanceProgress(); });
+    connect(m_job, &ExportJob::toolProgress, this,
+        [self = shared_from_this()](int tenths) { self->advanceProgress(tenths); });
     connect(m_job, &ExportJob::finished, this,
         [self = shared_from_this()](const ExportOutcome& outcome) { self->finishExport(outcome); });
     m_job->start();
@@ -114,10 +121,12 @@ void ExportModel::cancelExport()
         m_job->cancel();
 }
 
-void ExportModel::advanceProgress()
+void ExportModel::advanceProgress(int tenths)
 {
-    if (m_progress < progressCeiling)
-        setProgress(m_progress + progressStep);
+    // In tenths, not by adding 0.1: the bar shows what the tool said, with no rounding carried from step to step.
+    const double reached = std::min(tenths, highestStepTenths) / 10.0;
+    if (reached > m_progress)
+        setProgress(reached);
 }
 
 void ExportModel::finishExport(const ExportOutcome& outcome)
@@ -160,6 +169,21 @@ void ExportModel::setSelectedSourceURL(const Location& location)
 {
     m_selectedSourceURL = location;
     Q_EMIT selectedSourceURLChanged();
+    // No source needs no lookup; a chosen one is unknown until its lookup answers.
+    if (location) {
+        setSourceSymbolName(QStringLiteral("questionmark.square.dashed"));
+        m_sourceSymbolLookup.lookUp(location);
+    } else {
+        setSourceSymbolName(sourceIconName(location));
+    }
+}
+
+void ExportModel::setSourceSymbolName(const QString& name)
+{
+    if (m_sourceSymbolName == name)
+        return;
+    m_sourceSymbolName = name;
+    Q_EMIT sourceSymbolNameChanged();
 }
 
 void ExportModel::setSelectedDestinationURL(const Location& location)

@@ -2,8 +2,10 @@
 #pragma once
 
 #include "common/Location.h"
+#include "intake/SourceIcon.h"
 #include "model/ExportOutcome.h"
 #include "model/SourceStaging.h"
+#include "model/SourceSymbolLookup.h"
 
 #include <QList>
 #include <QObject>
@@ -35,13 +37,17 @@ class ExportModel : public QObject, public std::enable_shared_from_this<ExportMo
 
 public:
     // `imageToolPath` is the absolute path of the image tool; `chooser` answers the source and destination dialogs;
-    // `staging` stages the source for a tool that cannot take it where it lies.
+    // `staging` stages the source for a tool that cannot take it where it lies; `symbolReader` tells the source's
+    // symbol, away from the main thread.
     [[nodiscard]] static std::shared_ptr<ExportModel> create(const QString& imageToolPath,
-        std::shared_ptr<LocationChooser> chooser = {}, StagingStep staging = platformStaging());
+        std::shared_ptr<LocationChooser> chooser = {}, StagingStep staging = platformStaging(),
+        SourceSymbolLookup::Reader symbolReader = sourceIconName);
     ~ExportModel() override;
 
     [[nodiscard]] const Location& selectedSourceURL() const { return m_selectedSourceURL; }
     [[nodiscard]] const Location& selectedDestinationURL() const { return m_selectedDestinationURL; }
+    // The symbol that shows what kind of item the source is; "questionmark.square.dashed" until that is known.
+    [[nodiscard]] const QString& sourceSymbolName() const { return m_sourceSymbolName; }
     // True from the end of staging (from the start, where nothing is staged) until one second after the tool's exit
     // has been handled.
     [[nodiscard]] bool exportInProgress() const { return m_exportInProgress; }
@@ -82,14 +88,16 @@ public:
     [[nodiscard]] bool canReplaceImage() const;
     void replaceImage();
     void cancelExport();
-    // One step of progress for one chunk of the tool's output.
-    void advanceProgress();
+    // The tool reported `tenths` of the image written: the bar goes there, though not past 0.9 until the tool has
+    // exited with the image complete, and never back.
+    void advanceProgress(int tenths);
     // Turns the job's end into the fields, and schedules the end step after the tool's exit.
     void finishExport(const ExportOutcome& outcome);
 
 Q_SIGNALS:
     void selectedSourceURLChanged();
     void selectedDestinationURLChanged();
+    void sourceSymbolNameChanged();
     void exportInProgressChanged();
     void stagingInProgressChanged();
     void stagingCopyChanged();
@@ -100,10 +108,12 @@ Q_SIGNALS:
     void exportEndChanged();
 
 private:
-    ExportModel(const QString& imageToolPath, std::shared_ptr<LocationChooser> chooser, StagingStep staging);
+    ExportModel(const QString& imageToolPath, std::shared_ptr<LocationChooser> chooser, StagingStep staging,
+        SourceSymbolLookup::Reader symbolReader);
 
     void setSelectedSourceURL(const Location& location);
     void setSelectedDestinationURL(const Location& location);
+    void setSourceSymbolName(const QString& name);
     void setExportInProgress(bool inProgress);
     void setStagingInProgress(bool inProgress);
     void setProgress(double progress, bool animated = false);
@@ -118,6 +128,8 @@ private:
     QPointer<ExportJob> m_job;
 
     Location m_selectedSourceURL;
+    SourceSymbolLookup m_sourceSymbolLookup;
+    QString m_sourceSymbolName;
     Location m_selectedDestinationURL;
     bool m_exportInProgress = false;
     bool m_stagingInProgress = false;

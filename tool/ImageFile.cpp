@@ -3,7 +3,7 @@
 
 #include "RunFailure.h"
 #include "RunOutcome.h"
-#include "common/PassingName.h"
+#include "common/ImageToolContract.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -41,8 +41,8 @@ ImageFile::ImageFile(std::string imagePath, bool replace)
     : m_imagePath(std::move(imagePath))
     , m_folderPath(folderOf(m_imagePath))
     , m_name(m_imagePath.substr(m_imagePath.rfind('/') + 1))
-    , m_passingStem(passingStem(m_name, ::getpid()))
-    , m_partName(m_passingStem + "part")
+    , m_passingStem(imagetool::passingStem(m_name, ::getpid()))
+    , m_partName(m_passingStem + std::string(imagetool::partEnding))
     , m_replace(replace)
 {
     const std::string& folder = m_folderPath;
@@ -86,7 +86,7 @@ bool ImageFile::renameCanRefuseToReplace() const
 {
     // FUSE and network file systems often refuse the flag itself, with EINVAL, whatever the names.
     const int folder = m_folder.get();
-    const std::string probe = m_passingStem + "probe";
+    const std::string probe = m_passingStem + std::string(imagetool::probeEnding);
     bool refuses = false;
     int error = 0;
     uninterrupted([&] {

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Progress.h"
 
-#include <cstdio>
+#include "common/ImageToolContract.h"
+
 #include <unistd.h>
 
 namespace hdiutil {
@@ -9,9 +10,9 @@ namespace hdiutil {
 int tenthsDone(uint64_t done, uint64_t total)
 {
     if (total == 0 || done >= total)
-        return 10;
+        return imagetool::allTenths;
     // Wide, so done * 10 cannot overflow for any image size.
-    return static_cast<int>(static_cast<unsigned __int128>(done) * 10 / total);
+    return static_cast<int>(static_cast<unsigned __int128>(done) * imagetool::allTenths / total);
 }
 
 void ProgressLines::update(uint64_t done)
@@ -21,10 +22,9 @@ void ProgressLines::update(uint64_t done)
         ++m_printed;
         if (m_quiet)
             continue;
-        char line[8];
-        const int length = std::snprintf(line, sizeof line, "%d%%\n", m_printed * 10);
+        const std::string line = imagetool::progressLine(m_printed);
         // The reader may have gone away; the image matters more than the progress.
-        [[maybe_unused]] const ssize_t ignored = ::write(STDOUT_FILENO, line, static_cast<size_t>(length));
+        [[maybe_unused]] const ssize_t ignored = ::write(STDOUT_FILENO, line.data(), line.size());
     }
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RunOutcome.h"
 
+#include "common/ImageToolContract.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -104,7 +106,7 @@ void failRun(const std::string& reason, int status)
     if (temporaryFolder >= 0)
         ::unlinkat(temporaryFolder, temporaryImage.c_str(), 0);
     // One write, so the line reaches the reader whole.
-    writeAll(STDERR_FILENO, "velbrook-hdiutil: makehybrid failed - " + oneLine(reason) + "\n");
+    writeAll(STDERR_FILENO, std::string(imagetool::failurePrefix) + oneLine(reason) + "\n");
     // No exit handlers: other threads may still be inside libisofs.
     ::_exit(status);
 }
@@ -135,7 +137,7 @@ void watchSignals()
             int signal = 0;
             if (sigwait(&set, &signal) != 0)
                 continue;
-            failRun(std::string("stopped by SIG") + sigabbrev_np(signal), 128 + signal);
+            failRun(std::string("stopped by SIG") + sigabbrev_np(signal), imagetool::stoppedStatusBase + signal);
         }
     }).detach();
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "common/ImageToolContract.h"
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -21,7 +23,7 @@ int createTemporaryImage(int folderFd, const std::string& name);
 
 // Removes the temporary image, prints "velbrook-hdiutil: makehybrid failed - <reason>" and exits.
 // Returns only if the image was already committed (a signal that came too late to matter).
-void failRun(const std::string& reason, int status = 1);
+void failRun(const std::string& reason, int status = imagetool::failedStatus);
 
 // Runs `step` so that no failure can interleave with it, for steps that move the temporary image to another
 // name and back.

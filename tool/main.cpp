@@ -7,6 +7,7 @@
 #include "RunOutcome.h"
 #include "VolumeNames.h"
 #include "common/DescriptorLimit.h"
+#include "common/ImageToolContract.h"
 
 #include <cerrno>
 #include <climits>
@@ -22,13 +23,11 @@
 
 namespace {
 
-constexpr int usageStatus = 2;
-
 int usageError(const std::string& message)
 {
     const std::string line = "velbrook-hdiutil: " + message + " (see: velbrook-hdiutil help)\n";
     [[maybe_unused]] const ssize_t ignored = ::write(STDERR_FILENO, line.data(), line.size());
-    return usageStatus;
+    return imagetool::usageStatus;
 }
 
 // With -item: the name the item has in the image, the one it was given by; a link keeps its own name, as a
@@ -73,7 +72,7 @@ int run(hdiutil::MakeHybrid command)
     } catch (const std::bad_alloc&) {
         hdiutil::failRun("out of memory");
     }
-    return 0;
+    return imagetool::imageWrittenStatus;
 }
 
 } // namespace
@@ -94,7 +93,7 @@ bool openStandardDescriptors()
 int main(int argc, char** argv)
 {
     if (!openStandardDescriptors())
-        return 1;
+        return imagetool::failedStatus;
     // Sizes in failure lines are read by people, in their own notation. Only numbers: the character set stays
     // the C one, which the file names given to libisofs do not depend on, and nothing printed is parsed back.
     std::setlocale(LC_NUMERIC, "");
@@ -104,7 +103,7 @@ int main(int argc, char** argv)
         return usageError(error->message);
     if (std::holds_alternative<hdiutil::ShowHelp>(command)) {
         std::fputs(hdiutil::usageText(), stdout);
-        return std::fflush(stdout) == 0 ? 0 : 1;
+        return std::fflush(stdout) == 0 ? imagetool::imageWrittenStatus : imagetool::failedStatus;
     }
     return run(std::get<hdiutil::MakeHybrid>(command));
 }

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/MainView.h"
 
-#include "intake/SourceIcon.h"
 #include "model/ExportModel.h"
 #include "model/ExportNames.h"
 #include "model/FileSize.h"
@@ -86,6 +85,7 @@ MainView::MainView(std::shared_ptr<ExportModel> model, std::shared_ptr<Desktop> 
     ExportModel* const emitter = m_model.get();
     connect(emitter, &ExportModel::selectedSourceURLChanged, this, [this] { refresh(); });
     connect(emitter, &ExportModel::selectedDestinationURLChanged, this, [this] { refresh(); });
+    connect(emitter, &ExportModel::sourceSymbolNameChanged, this, [this] { refresh(); });
     connect(emitter, &ExportModel::exportInProgressChanged, this, [this] { refresh(); });
     connect(emitter, &ExportModel::progressChanged, this, [this](bool animated) { refresh(animated); });
     connect(emitter, &ExportModel::isoFileSizeChanged, this, [this] { refresh(); });
@@ -236,7 +236,7 @@ void MainView::refresh(bool animateProgress)
 {
     const ExportModel& model = *m_model;
 
-    const QString symbolName = sourceIconName(model.selectedSourceURL());
+    const QString& symbolName = model.sourceSymbolName();
     const QColor symbolColor = palette().color(QPalette::WindowText);
     m_sourceSymbol->setPicture(symbolName + QLatin1Char(' ') + symbolColor.name(QColor::HexArgb),
         [symbolName, symbolColor](

@@ -20,6 +20,7 @@ public:
 
     // `key` names what `renderer` draws; the same key again keeps the drawing already made.
     void setPicture(const QString& key, Renderer renderer);
+    [[nodiscard]] const QString& pictureKey() const { return m_key; }
     // Padding on every side while there is room for it and the preferred size; with less room the padding and
     // the picture shrink in proportion, down to `minimumSide` for the picture.
     void setShrinkablePadding(int padding, int minimumSide);

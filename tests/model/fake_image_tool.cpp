@@ -11,7 +11,7 @@
 //   pid FILE         write its process id to FILE
 //   ignore-term      ignore SIGTERM from now on, as a stuck tool would
 //   exit CODE, signal NUMBER   end with that status, or by that signal
-#include "common/PassingName.h"
+#include "common/ImageToolContract.h"
 
 #include <algorithm>
 #include <chrono>
@@ -87,9 +87,9 @@ int main(int argc, char** argv)
             for (const auto& file : files)
                 image << file;
         } else if (command == "part") {
-            const std::string stem = passingStem(output.filename().string(), ::getpid());
-            std::ofstream(output.parent_path() / (stem + "part")) << "half";
-            std::ofstream(output.parent_path() / (stem + "probe")) << "half";
+            const std::string stem = imagetool::passingStem(output.filename().string(), ::getpid());
+            std::ofstream(output.parent_path() / (stem + std::string(imagetool::partEnding))) << "half";
+            std::ofstream(output.parent_path() / (stem + std::string(imagetool::probeEnding))) << "half";
             std::ofstream { output };
         } else if (command == "pid") {
             std::ofstream(argument) << ::getpid();

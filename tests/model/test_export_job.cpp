@@ -9,24 +9,12 @@
 #include <QFileInfo>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <sys/stat.h>
 #include <sys/time.h>
 
 using namespace ExportTestKit;
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// Each text its own chunk of output, a moment apart.
-QStringList chunks(const QStringList& texts)
-{
-    QStringList lines;
-    for (const QString& text : texts)
-        lines << u"out "_s + text << u"sleep 100"_s;
-    return lines;
-}
-
-} // namespace
 
 class ExportJobTest : public QObject {
     Q_OBJECT
@@ -110,7 +98,12 @@ void ExportJobTest::stepsStopBelowOneSuccessFillsAndFailureKeeps()
 {
     Workspace w;
     writeFile(w.sourcePath(u"a.txt"_s), "a");
-    w.setToolScript(chunks(QStringList(12, u"working\\n"_s)) << u"image 3145728"_s);
+    // Each line in a write of its own, back to back, then the tool works on: the bar follows the lines, however the
+    // pipe groups them.
+    QStringList script;
+    for (int percent = 10; percent <= 100; percent += 10)
+        script << u"out %1%\\n"_s.arg(percent);
+    w.setToolScript(script << u"wait-for "_s + w.path(u"go"_s) << u"image 3145728"_s);
     TestModel t;
     QList<double> values;
     QList<bool> animated;
@@ -118,30 +111,26 @@ void ExportJobTest::stepsStopBelowOneSuccessFillsAndFailureKeeps()
         [&](bool animate) { values << t.model->progress(), animated << animate; });
     t.choose(w.sourcePath(u"a.txt"_s), w.destinationPath());
     t.model->startExport();
+    QTRY_COMPARE_WITH_TIMEOUT(t.model->progress(), 0.9, 15000);
+    QVERIFY(std::is_sorted(values.begin(), values.end()) && !animated.contains(true));
+    w.touch(u"go"_s);
     QTRY_COMPARE_WITH_TIMEOUT(t.model->progress(), 1.0, 15000);
-
-    // Ten steps of double additions, nothing for the eleventh and twelfth chunk, then exactly 1.0, animated.
-    QCOMPARE(values,
-        QList<double>({ 0.1, 0.2, 0.30000000000000004, 0.4, 0.5, 0.6, 0.7, 0.7999999999999999, 0.8999999999999999,
-            0.9999999999999999, 1.0 }));
-    QCOMPARE(animated, QList<bool>(10, false) << true);
+    QCOMPARE(animated.last(), true);
     QCOMPARE(t.model->isoFileSize(), 3145728);
     QCOMPARE(t.model->exportedImagePath(), w.destinationPath() + u"/a.iso"_s);
     // The export stays marked as running for a moment after the tool's end.
-    QTest::qWait(300);
     QVERIFY(t.model->exportInProgress() && !t.model->canStartExport());
     waitUntilIdle(*t.model);
     QVERIFY(t.model->showsProgress() && t.model->canStartExport());
 
-    // "é" split over two chunks steps nothing; an emoji in one piece and two plain chunks step three times.
+    // Lines that are no progress lines step nothing; a failure keeps the last step, and the bar goes.
     QFile::remove(w.destinationPath() + u"/a.iso"_s);
-    w.setToolScript(
-        chunks({ u"ab\\xC3"_s, u"\\xA9\\n"_s, u"\\xF0\\x9F\\x92\\xBF\\n"_s, u"x\\n"_s, u"y\\n"_s }) << u"exit 1"_s);
+    w.setToolScript({ u"out 30%\\nworking\\n\\xC3\\n5%\\n"_s, u"exit 1"_s });
     t.model->startExport();
     QTRY_VERIFY_WITH_TIMEOUT(t.model->lastExportFailure(), 15000);
     QVERIFY(t.model->exportInProgress()); // the end step still follows the tool's exit
     waitUntilIdle(*t.model);
-    QCOMPARE(t.model->progress(), 0.30000000000000004);
+    QCOMPARE(t.model->progress(), 0.3);
     QCOMPARE(t.model->isoFileSize(), 3145728); // the earlier image's
     QVERIFY(!t.model->showsProgress());
 }

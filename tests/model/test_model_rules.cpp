@@ -1,15 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The small rules under an export: the information lookup, the image's name, measuring an item, and taking the
-// source and destination from drops and dialogs.
+// The small rules under an export: the information lookup, the image's name, measuring an item, reading the tool's
+// progress, and taking the source and destination, and the source's symbol, from drops and dialogs.
 
 #include "ExportTestKit.h"
 #include "common/BundleInfo.h"
 #include "model/ExportNames.h"
 #include "model/FileSize.h"
+#include "model/ToolProgressReader.h"
 
+#include <QSemaphore>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTest>
+#include <QThread>
+#include <atomic>
 #include <cstdio>
 #include <unistd.h>
 
@@ -45,6 +49,9 @@ private Q_SLOTS:
     void namesFollowTheSourcesLastElement_data();
     void namesFollowTheSourcesLastElement();
     void itemsMeasureTheirOwnEntry();
+    void progressComesFromWholeProgressLines_data();
+    void progressComesFromWholeProgressLines();
+    void sourceSymbolIsLookedUpOncePerChoiceAwayFromTheMainThread();
     void dropTakesTheFirstLocalFile_data();
     void dropTakesTheFirstLocalFile();
     void anEmptyChoiceClearsTheLocation();
@@ -94,6 +101,71 @@ void ModelRulesTest::namesFollowTheSourcesLastElement()
     QCOMPARE(itemName(source), item);
     QCOMPARE(baseName(source), base);
     QCOMPARE(outputImagePath(u"/Volumes/Stick"_s, base), u"/Volumes/Stick/"_s + base + ".iso");
+}
+
+void ModelRulesTest::progressComesFromWholeProgressLines_data()
+{
+    QTest::addColumn<QByteArrayList>("reads");
+    // What each read reports, -1 for nothing.
+    QTest::addColumn<QList<int>>("reported");
+    QTest::newRow("a line split across reads") << QByteArrayList { "1", "0%\n2", "0%", "\n" } << QList { -1, 1, -1, 2 };
+    QTest::newRow("many lines in one read") << QByteArrayList { "10%\n20%\n30%\n", "100%\n" } << QList { 3, 10 };
+    QTest::newRow("text and invalid UTF-8 between them")
+        << QByteArrayList { "working\n\xC3", "\xA9\n40%\n", "\xFF\n" } << QList { -1, 4, -1 };
+    QTest::newRow("a failure line") << QByteArrayList { "velbrook-hdiutil: makehybrid failed - 10%\n" } << QList { -1 };
+    QTest::newRow("near misses") << QByteArrayList { "5%\n", "010%\n", "110%\n", "0%\n", " 10%\n", "10%\r\n", "10\n" }
+                                 << QList { -1, -1, -1, -1, -1, -1, -1 };
+    // A long line's end is no line of its own, however it ends.
+    QTest::newRow("a long line") << QByteArrayList { QByteArray(40, '1'), "0%\n", "50%\n" } << QList { -1, -1, 5 };
+}
+
+void ModelRulesTest::progressComesFromWholeProgressLines()
+{
+    QFETCH(QByteArrayList, reads);
+    QFETCH(QList<int>, reported);
+    ToolProgressReader reader;
+    QList<int> got;
+    for (const QByteArray& read : reads)
+        got << reader.take(read).value_or(-1);
+    QCOMPARE(got, reported);
+}
+
+void ModelRulesTest::sourceSymbolIsLookedUpOncePerChoiceAwayFromTheMainThread()
+{
+    // A source on a mount that hangs stands in as a reader that blocks until let go.
+    struct Reads {
+        QSemaphore hung;
+        std::atomic<int> count = 0;
+        std::atomic<bool> onMainThread = false;
+    };
+    const auto reads = std::make_shared<Reads>();
+    auto chooser = std::make_shared<ScriptedChooser>();
+    const auto model = ExportModel::create(
+        u"/no/tool"_s, chooser, {}, [reads, mainThread = QThread::currentThread()](const Location& location) {
+            ++reads->count;
+            reads->onMainThread = reads->onMainThread || QThread::currentThread() == mainThread;
+            if (location->fileName() == u"hung"_s)
+                reads->hung.acquire();
+            return location->fileName();
+        });
+    QStringList shown;
+    connect(model.get(), &ExportModel::sourceSymbolNameChanged, this, [&] { shown << model->sourceSymbolName(); });
+    const auto choose = [&](const QString& path) {
+        chooser->sourceAnswer = { true, QUrl::fromLocalFile(path) };
+        model->selectSource();
+    };
+
+    QCOMPARE(model->sourceSymbolName(), u"plus.square.dashed"_s);
+    choose(u"/mnt/hung"_s);
+    QCOMPARE(model->sourceSymbolName(), u"questionmark.square.dashed"_s);
+    // The main thread goes on: another choice is taken and answered while the first lookup hangs.
+    choose(u"/mnt/b"_s);
+    QTRY_COMPARE(model->sourceSymbolName(), u"b"_s);
+    reads->hung.release();
+    choose(u"/mnt/c"_s);
+    QTRY_COMPARE(model->sourceSymbolName(), u"c"_s);
+    QCOMPARE(shown, QStringList({ u"questionmark.square.dashed"_s, u"b"_s, u"questionmark.square.dashed"_s, u"c"_s }));
+    QVERIFY(reads->count == 3 && !reads->onMainThread);
 }
 
 void ModelRulesTest::itemsMeasureTheirOwnEntry()

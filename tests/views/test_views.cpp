@@ -8,12 +8,14 @@
 #include "app/MainWindow.h"
 #include "app/MenuBar.h"
 #include "common/BundleInfo.h"
+#include "intake/SourceIcon.h"
 #include "model/ExportModel.h"
 #include "views/ElidedLabel.h"
 #include "views/FileDialogChooser.h"
 #include "views/FreedesktopDesktop.h"
 #include "views/HelpView.h"
 #include "views/MainView.h"
+#include "views/ScaledPictureView.h"
 #include "views/SymbolButton.h"
 #include "views/SymbolIcon.h"
 
@@ -101,7 +103,11 @@ public Q_SLOTS:
 struct Window {
     explicit Window(
         bool choose = true, StagingStep staging = platformStaging(), const std::shared_ptr<Desktop>& other = {})
-        : model(ExportModel::create(QStringLiteral(FAKE_TOOL_PATH), workspace.chooser, std::move(staging)))
+        : model(ExportModel::create(QStringLiteral(FAKE_TOOL_PATH), workspace.chooser, std::move(staging),
+            [reads = symbolReads](const Location& location) {
+                ++*reads;
+                return sourceIconName(location);
+            }))
     {
         window.setCentralWidget(new MainView(model, other ? other : desktop));
         buildMenus(*window.menuBar(), Bundle {}, {}, window.centralWidget()->actions());
@@ -143,6 +149,8 @@ struct Window {
 
     Workspace workspace;
     std::shared_ptr<QuietDesktop> desktop = std::make_shared<QuietDesktop>();
+    // How often the source's kind was read: once a choice, however often the view is drawn.
+    std::shared_ptr<std::atomic<int>> symbolReads = std::make_shared<std::atomic<int>>(0);
     std::shared_ptr<ExportModel> model;
     QMainWindow window;
 };
@@ -265,8 +273,10 @@ private Q_SLOTS:
         QCOMPARE(window.text("sourceField") + u'|' + window.text("destinationField"), // plain paths, not URLs
             window.workspace.sourcePath() + u'|' + window.workspace.destinationPath());
         QCOMPARE(window.state(), u"exportButton Ctrl+E");
+        QTRY_COMPARE(part<ScaledPictureView>(window.window, "sourceSymbol")->pictureKey().section(u' ', 0, 0),
+            u"doc.plaintext"_s);
 
-        window.runExport("image 3145728\n");
+        window.runExport("out 10%\\n20%\\n\nimage 3145728\n");
         QCOMPARE(window.state(), u"progressBar isoSizeLine showInFolder exportButton Ctrl+E");
         QCOMPARE(part<QAbstractButton>(window.window, "showInFolder")->text(), u"Show source.iso in Folder"_s);
         const auto* bar = part<QProgressBar>(window.window, "progressBar");
@@ -293,12 +303,14 @@ private Q_SLOTS:
         const QString reason
             = u"cannot write "_s + QString(u"/very/deep"_s).repeated(40) + u" because the disk is full"_s;
         QVERIFY(QFile::remove(window.workspace.imagePath()));
-        window.runExport("err makehybrid failed - " + reason.toUtf8() + "\\n\nexit 1\n");
+        window.runExport("err velbrook-hdiutil: makehybrid failed - " + reason.toUtf8() + "\\n\nexit 1\n");
         const auto* end = part<ElidedLabel>(window.window, "endLine");
         const QStringList shown = end->text().split(u'\n');
         QVERIFY2(shown.size() == 2 && end->fullText().startsWith(shown[0]) && shown[1].contains(u'…')
                 && shown[1].endsWith(u"disk is full"_s) && end->height() >= 2 * end->fontMetrics().lineSpacing(),
             qPrintable(end->text()));
+        // Six exports drawn again and again, and the source's kind was read once, when it was chosen.
+        QCOMPARE(int(*window.symbolReads), 1);
 
         // Only the source area takes drops, and only of local items.
         const QUrl web(u"https://example.org/disc.iso"_s), folder = window.workspace.destinationUrl();
