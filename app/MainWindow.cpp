@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/MainWindow.h"
 
+#include "intake/SourceIntake.h"
 #include "model/ExportModel.h"
 #include "views/FileDialogChooser.h"
 #include "views/MainView.h"

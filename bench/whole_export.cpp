@@ -4,8 +4,8 @@
 // staged ("in place" where it was not). Driven by bench/whole_export.py; not a test.
 //   bench_whole_export TOOL SOURCE DESTINATION
 
+#include "intake/LocationChooser.h"
 #include "model/ExportModel.h"
-#include "model/LocationChooser.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

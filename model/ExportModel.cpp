@@ -5,8 +5,10 @@
 #include "model/ExportNames.h"
 #include "model/FileSize.h"
 #include "model/ImageToolPath.h"
-#include "model/LocationChooser.h"
+#include "intake/LocationChooser.h"
+#include "intake/SourceIntake.h"
 
+#include <QMetaObject>
 #include <QTimer>
 #include <algorithm>
 
@@ -35,6 +37,34 @@ ExportModel::ExportModel(const QString& imageToolPath, std::shared_ptr<LocationC
 }
 
 ExportModel::~ExportModel() = default;
+
+bool ExportModel::handleDrop(const QList<QUrl>& items)
+{
+    const Location item = droppedItem(items);
+    if (!item)
+        return false;
+    // The drop is answered at once; the source is set afterwards, in posting order with other drops.
+    QMetaObject::invokeMethod(this, [this, item] { setSelectedSourceURL(item); }, Qt::QueuedConnection);
+    return true;
+}
+
+void ExportModel::selectSource()
+{
+    if (!m_chooser)
+        return;
+    const ChooserAnswer answer = m_chooser->chooseSource();
+    if (answer.confirmed)
+        setSelectedSourceURL(answer.location);
+}
+
+void ExportModel::selectDestination()
+{
+    if (!m_chooser)
+        return;
+    const ChooserAnswer answer = m_chooser->chooseDestination();
+    if (answer.confirmed)
+        setSelectedDestinationURL(answer.location);
+}
 
 bool ExportModel::canStartExport() const
 {

@@ -71,7 +71,7 @@ public:
     [[nodiscard]] qint64 isoFileSizeInMegabytes() const;
 
     // Source intake. `items` are a drop's URLs in order (the entries of its text/uri-list); the first local
-    // item is taken (see localItemPath). Returns whether the drop is taken; the source itself is set by a queued
+    // item is taken (see droppedItem). Returns whether the drop is taken; the source itself is set by a queued
     // post.
     bool handleDrop(const QList<QUrl>& items);
     void selectSource();
@@ -145,6 +145,3 @@ private:
     QString m_exportedImagePath;
     int m_leftOutCount = 0;
 };
-
-// The path of the local item `url` names: a file URL with a path, on no host but this machine. Empty otherwise.
-[[nodiscard]] QString localItemPath(const QUrl& url);

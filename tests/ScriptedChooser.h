@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "model/LocationChooser.h"
+#include "intake/LocationChooser.h"
 
 // Answers the model's dialogs as a test tells it to, and counts how often it was asked.
 class ScriptedChooser : public LocationChooser {

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SourceTree.h"
 
-#include "FileStream.h"
 #include "RunFailure.h"
+#include "SourceFiles.h"
 #include "UntouchedOpen.h"
 #include "common/ChildPath.h"
 #include "common/UniqueFd.h"

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "FileStream.h"
 #include "LibIsofs.h"
+#include "SourceFiles.h"
 
 #include <ctime>
 #include <functional>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/DropZoneButton.h"
 
-#include "model/ExportModel.h"
+#include "intake/SourceIntake.h"
 #include "views/KeyboardFocus.h"
 
 #include <QDragEnterEvent>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "model/LocationChooser.h"
+#include "intake/LocationChooser.h"
 
 #include <QPointer>
 #include <QWidget>

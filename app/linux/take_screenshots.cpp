@@ -4,8 +4,8 @@
 #include "app/MenuBar.h"
 #include "app/Translations.h"
 #include "common/BundleInfo.h"
+#include "intake/LocationChooser.h"
 #include "model/ExportModel.h"
-#include "model/LocationChooser.h"
 #include "views/MainView.h"
 
 #include <QApplication>

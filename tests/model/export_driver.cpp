@@ -9,7 +9,7 @@
 #include "common/DescriptorLimit.h"
 #include "common/StopSignals.h"
 #include "model/ExportModel.h"
-#include "model/LocationChooser.h"
+#include "intake/LocationChooser.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "FileStream.h"
+#include "SourceFiles.h"
 
 #include "RunFailure.h"
 #include "RunOutcome.h"
