@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/ExportModel.h"
 
-#include "intake/LocationChooser.h"
-#include "intake/SourceIntake.h"
 #include "model/ExportJob.h"
 #include "model/ExportNames.h"
 #include "model/FileSize.h"
 #include "model/ImageToolPath.h"
+#include "intake/LocationChooser.h"
+#include "intake/SourceIntake.h"
 
 #include <QMetaObject>
 #include <QTimer>
@@ -44,8 +44,7 @@ bool ExportModel::handleDrop(const QList<QUrl>& items)
     if (!item)
         return false;
     // The drop is answered at once; the source is set afterwards, in posting order with other drops.
-    QMetaObject::invokeMethod(
-        this, [this, item] { setSelectedSourceURL(item); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, [this, item] { setSelectedSourceURL(item); }, Qt::QueuedConnection);
     return true;
 }
 
@@ -69,12 +68,12 @@ void ExportModel::selectDestination()
 
 bool ExportModel::canStartExport() const
 {
-    return m_phase == ExportPhase::Idle && !m_job && m_selectedSourceURL && m_selectedDestinationURL;
+    return !m_exportInProgress && !m_job && m_selectedSourceURL && m_selectedDestinationURL;
 }
 
 bool ExportModel::showsProgress() const
 {
-    return exportInProgress() || m_progress == 1.0;
+    return m_exportInProgress || m_progress == 1.0;
 }
 
 qint64 ExportModel::isoFileSizeInMegabytes() const
@@ -123,9 +122,9 @@ void ExportModel::beginExport(bool replace)
     m_lastExportFailure.reset();
     // An item imaged where it lies goes straight to the tool's steps.
     if (m_staging) {
-        setPhase(ExportPhase::Preparing);
+        setStagingInProgress(true);
     } else {
-        setPhase(ExportPhase::Running);
+        setExportInProgress(true);
         setProgress(0.0);
     }
     Q_EMIT exportEndChanged();
@@ -135,7 +134,8 @@ void ExportModel::beginExport(bool replace)
         [self = shared_from_this()](qint64 copied, qint64 toCopy) { self->setStagingCopy(copied, toCopy); });
     connect(m_job, &ExportJob::stagingFinished, this, [self = shared_from_this()] {
         self->setStagingCopy(0, 0);
-        self->setPhase(ExportPhase::Running);
+        self->setStagingInProgress(false);
+        self->setExportInProgress(true);
         self->setProgress(0.0);
     });
     connect(m_job, &ExportJob::toolProgress, this,
@@ -163,8 +163,7 @@ void ExportModel::finishExport(const ExportOutcome& outcome)
 {
     m_job.clear();
     setStagingCopy(0, 0);
-    if (m_phase == ExportPhase::Preparing)
-        setPhase(ExportPhase::Idle);
+    setStagingInProgress(false);
     switch (outcome.kind) {
     case ExportOutcome::Kind::ImageWritten:
         m_exportedImagePath = outcome.imagePath;
@@ -187,14 +186,13 @@ void ExportModel::finishExport(const ExportOutcome& outcome)
     if (outcome.toolStarted && outcome.kind != ExportOutcome::Kind::Cancelled)
         scheduleEndStep();
     else
-        setPhase(ExportPhase::Idle);
+        setExportInProgress(false);
 }
 
 void ExportModel::scheduleEndStep()
 {
-    setPhase(ExportPhase::Ending);
     // The captured owner keeps the model alive until the end step has run, even without its window.
-    QTimer::singleShot(endDelayMilliseconds, this, [self = shared_from_this()] { self->setPhase(ExportPhase::Idle); });
+    QTimer::singleShot(endDelayMilliseconds, this, [self = shared_from_this()] { self->setExportInProgress(false); });
 }
 
 void ExportModel::setSelectedSourceURL(const Location& location)
@@ -224,12 +222,20 @@ void ExportModel::setSelectedDestinationURL(const Location& location)
     Q_EMIT selectedDestinationURLChanged();
 }
 
-void ExportModel::setPhase(ExportPhase phase)
+void ExportModel::setExportInProgress(bool inProgress)
 {
-    if (m_phase == phase)
+    if (m_exportInProgress == inProgress)
         return;
-    m_phase = phase;
-    Q_EMIT phaseChanged();
+    m_exportInProgress = inProgress;
+    Q_EMIT exportInProgressChanged();
+}
+
+void ExportModel::setStagingInProgress(bool inProgress)
+{
+    if (m_stagingInProgress == inProgress)
+        return;
+    m_stagingInProgress = inProgress;
+    Q_EMIT stagingInProgressChanged();
 }
 
 void ExportModel::setProgress(double progress, bool animated)

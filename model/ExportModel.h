@@ -30,9 +30,6 @@ struct ExportFailure {
     QString imageName;
 };
 
-// Where an export is: none running; staging the source for the tool; the tool running; the moment after its exit.
-enum class ExportPhase { Idle, Preparing, Running, Ending };
-
 // The state of one main window: the chosen locations and the state of its export.
 // Always held by std::shared_ptr, so that a running export keeps its model alive after the window is gone.
 class ExportModel : public QObject, public std::enable_shared_from_this<ExportModel> {
@@ -51,15 +48,11 @@ public:
     [[nodiscard]] const Location& selectedDestinationURL() const { return m_selectedDestinationURL; }
     // The symbol that shows what kind of item the source is; "questionmark.square.dashed" until that is known.
     [[nodiscard]] const QString& sourceSymbolName() const { return m_sourceSymbolName; }
-    [[nodiscard]] ExportPhase phase() const { return m_phase; }
     // True from the end of staging (from the start, where nothing is staged) until one second after the tool's exit
     // has been handled.
-    [[nodiscard]] bool exportInProgress() const
-    {
-        return m_phase == ExportPhase::Running || m_phase == ExportPhase::Ending;
-    }
+    [[nodiscard]] bool exportInProgress() const { return m_exportInProgress; }
     // True while the source is being staged, before the tool starts.
-    [[nodiscard]] bool stagingInProgress() const { return m_phase == ExportPhase::Preparing; }
+    [[nodiscard]] bool stagingInProgress() const { return m_stagingInProgress; }
     [[nodiscard]] double progress() const { return m_progress; }
     // While staging copies the source (rather than linking it): how much it has copied of how much. Both zero
     // otherwise.
@@ -105,7 +98,8 @@ Q_SIGNALS:
     void selectedSourceURLChanged();
     void selectedDestinationURLChanged();
     void sourceSymbolNameChanged();
-    void phaseChanged();
+    void exportInProgressChanged();
+    void stagingInProgressChanged();
     void stagingCopyChanged();
     // `animated` is true for the one change a view should animate: the bar filling on success.
     void progressChanged(bool animated);
@@ -120,7 +114,8 @@ private:
     void setSelectedSourceURL(const Location& location);
     void setSelectedDestinationURL(const Location& location);
     void setSourceSymbolName(const QString& name);
-    void setPhase(ExportPhase phase);
+    void setExportInProgress(bool inProgress);
+    void setStagingInProgress(bool inProgress);
     void setProgress(double progress, bool animated = false);
     void setIsoFileSize(qint64 size);
     void setStagingCopy(qint64 copied, qint64 toCopy);
@@ -136,7 +131,8 @@ private:
     SourceSymbolLookup m_sourceSymbolLookup;
     QString m_sourceSymbolName;
     Location m_selectedDestinationURL;
-    ExportPhase m_phase = ExportPhase::Idle;
+    bool m_exportInProgress = false;
+    bool m_stagingInProgress = false;
     double m_progress = 0.0;
     qint64 m_stagingBytesCopied = 0;
     qint64 m_stagingBytesToCopy = 0;

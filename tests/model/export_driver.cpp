@@ -8,8 +8,8 @@
 
 #include "common/DescriptorLimit.h"
 #include "common/StopSignals.h"
-#include "intake/LocationChooser.h"
 #include "model/ExportModel.h"
+#include "intake/LocationChooser.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -53,10 +53,10 @@ int main(int argc, char** argv)
         staging);
     model->selectSource();
     model->selectDestination();
-    QObject::connect(model.get(), &ExportModel::phaseChanged, &application, [&model] {
-        if (model->phase() == ExportPhase::Running)
+    QObject::connect(model.get(), &ExportModel::exportInProgressChanged, &application, [&model] {
+        if (model->exportInProgress())
             say("running");
-        else if (model->phase() == ExportPhase::Idle)
+        else
             QCoreApplication::quit();
     });
     model->startExport();
