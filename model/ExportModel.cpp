@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/ExportModel.h"
 
+#include "intake/LocationChooser.h"
+#include "intake/SourceIntake.h"
 #include "model/ExportJob.h"
 #include "model/ExportNames.h"
 #include "model/FileSize.h"
 #include "model/ImageToolPath.h"
-#include "intake/LocationChooser.h"
-#include "intake/SourceIntake.h"
 
 #include <QMetaObject>
 #include <QTimer>
@@ -44,7 +44,8 @@ bool ExportModel::handleDrop(const QList<QUrl>& items)
     if (!item)
         return false;
     // The drop is answered at once; the source is set afterwards, in posting order with other drops.
-    QMetaObject::invokeMethod(this, [this, item] { setSelectedSourceURL(item); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, item] { setSelectedSourceURL(item); }, Qt::QueuedConnection);
     return true;
 }
 

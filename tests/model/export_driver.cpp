@@ -8,8 +8,8 @@
 
 #include "common/DescriptorLimit.h"
 #include "common/StopSignals.h"
-#include "model/ExportModel.h"
 #include "intake/LocationChooser.h"
+#include "model/ExportModel.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
