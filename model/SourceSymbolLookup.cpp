@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/SourceSymbolLookup.h"
 
-#include <QThread>
-#include <thread>
+#include <QThreadPool>
 
 // Carries an answer from a lookup's thread to the main thread. Shared with the lookups still running, so a lookup
-// that outlives the model still has somewhere to answer; deleted on the main thread by whoever lets go of it last.
+// that outlives the model still has somewhere to answer; whoever lets go of it last deletes it, by then unconnected.
 class SourceSymbolLookup::Relay : public QObject {
     Q_OBJECT
 
@@ -16,12 +15,7 @@ Q_SIGNALS:
 SourceSymbolLookup::SourceSymbolLookup(Reader reader, QObject* parent)
     : QObject(parent)
     , m_reader(std::move(reader))
-    , m_relay(new Relay, [](Relay* relay) {
-        if (QThread::currentThread() == relay->thread())
-            delete relay;
-        else
-            relay->deleteLater();
-    })
+    , m_relay(std::make_shared<Relay>())
 {
     connect(m_relay.get(), &Relay::answered, this, [this](quint64 lookup, const QString& symbolName) {
         if (lookup == m_latest)
@@ -33,10 +27,11 @@ SourceSymbolLookup::~SourceSymbolLookup() = default;
 
 void SourceSymbolLookup::lookUp(const Location& location)
 {
-    // Not joined: a thread stuck on a hung mount must hold up neither the window nor the application's end.
-    std::thread([reader = m_reader, relay = m_relay, lookup = ++m_latest, location] {
+    // On Qt's shared pool, which the application waits for as it ends, before the libraries' own data is torn down:
+    // a thread left running into the process's exit would read the content types as they are destroyed.
+    QThreadPool::globalInstance()->start([reader = m_reader, relay = m_relay, lookup = ++m_latest, location] {
         Q_EMIT relay->answered(lookup, reader(location));
-    }).detach();
+    });
 }
 
 #include "SourceSymbolLookup.moc"

@@ -20,7 +20,8 @@ public:
     explicit SourceSymbolLookup(Reader reader, QObject* parent = nullptr);
     ~SourceSymbolLookup() override;
 
-    // Starts the lookup for `location`; an earlier one still running is left to end unheard.
+    // Starts the lookup for `location`; an earlier one still running is left to end unheard. The window goes on
+    // meanwhile; only the application's end waits for a lookup still running.
     void lookUp(const Location& location);
 
 Q_SIGNALS:
