@@ -48,7 +48,7 @@ ImageFile::ImageFile(std::string imagePath, bool replace)
     const std::string& folder = m_folderPath;
     m_folder.reset(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!m_folder.valid())
-        throw RunFailure(systemError("cannot write in", folder, errno));
+        throw systemFailure(imagetool::FailureKind::CannotWrite, "cannot write in", folder, errno);
     struct stat st;
     if (::fstatat(m_folder.get(), m_name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
         if (!m_replace)
@@ -59,14 +59,14 @@ ImageFile::ImageFile(std::string imagePath, bool replace)
         m_replaced = st;
     }
     if (::fstat(m_folder.get(), &m_folderStat) != 0)
-        throw RunFailure(systemError("cannot write in", folder, errno));
+        throw systemFailure(imagetool::FailureKind::CannotWrite, "cannot write in", folder, errno);
     m_file.reset(::openat(m_folder.get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
     if (!m_file.valid() && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
         m_named = true;
         m_file.reset(createTemporaryImage(m_folder.get(), m_partName));
     }
     if (!m_file.valid() || ::fstat(m_file.get(), &m_fileStat) != 0)
-        throw RunFailure(systemError("cannot write in", folder, errno));
+        throw systemFailure(imagetool::FailureKind::CannotWrite, "cannot write in", folder, errno);
     // How the image will be published is settled now, so one that could not be is never written.
     if (m_named && !m_replace)
         m_renameRefusesToReplace = renameCanRefuseToReplace();
@@ -101,7 +101,7 @@ bool ImageFile::renameCanRefuseToReplace() const
         }
     });
     if (error != 0)
-        throw RunFailure(systemError("cannot write in", m_folderPath, error));
+        throw systemFailure(imagetool::FailureKind::CannotWrite, "cannot write in", m_folderPath, error);
     return refuses;
 }
 
@@ -110,7 +110,11 @@ void ImageFile::reserve(uint64_t size)
     const std::string needs = m_name + " needs " + sizeForPeople(size) + " but " + m_folderPath;
     if (m_volume.largestFile && size > *m_volume.largestFile) {
         throw RunFailure(
-            needs + " holds files up to " + sizeForPeople(*m_volume.largestFile) + " (" + m_volume.kind + ")");
+            needs + " holds files up to " + sizeForPeople(*m_volume.largestFile) + " (" + m_volume.kind + ")",
+            { .kind = imagetool::FailureKind::FileTooLarge,
+                .path = m_folderPath,
+                .needed = size,
+                .limit = *m_volume.largestFile });
     }
     // Where the file system can reserve space, that answers both questions at once, and a disk that fills
     // meanwhile cannot end the run halfway.
@@ -125,7 +129,8 @@ void ImageFile::reserve(uint64_t size)
         return;
     const uint64_t available = uint64_t { space.f_bavail } * space.f_frsize;
     if (error == ENOSPC || size > available)
-        throw RunFailure(needs + " has " + sizeForPeople(available) + " free");
+        throw RunFailure(needs + " has " + sizeForPeople(available) + " free",
+            { .kind = imagetool::FailureKind::NoRoom, .path = m_folderPath, .needed = size, .limit = available });
 }
 
 bool ImageFile::isOwnFile(const struct stat& st, const struct stat& folder, std::string_view name) const
@@ -153,7 +158,7 @@ void ImageFile::write(const unsigned char* data, size_t size)
             const int error = errno;
             if (error == EFBIG)
                 throw RunFailure("image exceeds the file size limit (" + m_imagePath + ")");
-            throw RunFailure(systemError("cannot write", m_imagePath, error));
+            throw systemFailure(imagetool::FailureKind::CannotWrite, "cannot write", m_imagePath, error);
         }
         data += n;
         size -= static_cast<size_t>(n);
@@ -232,10 +237,10 @@ void ImageFile::publish()
     // Without this a crash soon after exit 0 could leave a complete-looking name over incomplete data.
     // It costs the time to flush the image, which the kernel would spend soon afterwards anyway.
     if (::fsync(m_file.get()) != 0)
-        throw RunFailure(systemError("cannot write", m_imagePath, errno));
+        throw systemFailure(imagetool::FailureKind::CannotWrite, "cannot write", m_imagePath, errno);
     // An unnamed file must stay open until it is linked.
     if (m_named && ::close(m_file.release()) != 0)
-        throw RunFailure(systemError("cannot write", m_imagePath, errno));
+        throw systemFailure(imagetool::FailureKind::CannotWrite, "cannot write", m_imagePath, errno);
 
     const auto error = commitImage([this] { return link(); });
     if (error)

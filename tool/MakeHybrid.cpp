@@ -36,7 +36,7 @@ void checked(int result, const char* what)
 }
 
 // libisofs' own account of why its writer stopped, if it left one.
-std::string writerFailure()
+RunFailure writerFailure()
 {
     if (auto noted = notedFailure())
         return *noted;
@@ -45,8 +45,8 @@ std::string writerFailure()
     char text[ISO_MSGS_MESSAGE_LEN] = {};
     char severity[80] = {};
     if (iso_obtain_msgs(queueSeverity, &code, &imageId, text, severity) > 0 && text[0] != '\0')
-        return std::string("image writer stopped: ") + text;
-    return "image writer stopped early";
+        return RunFailure(std::string("image writer stopped: ") + text);
+    return RunFailure("image writer stopped early");
 }
 
 struct ImageDeleter {
@@ -148,7 +148,7 @@ void streamImage(burn_source* source, ImageFile& out, const MakeHybrid& command,
         awaitBatch(source, static_cast<size_t>(want));
         const int got = source->read_xt(source, buffer.get(), want);
         if (got != want || notedFailure())
-            throw RunFailure(writerFailure());
+            throw writerFailure();
         if (done == 0 && command.joliet && !setJolietVolumeId(buffer.get(), static_cast<size_t>(got), jolietId))
             throw RunFailure("libisofs wrote no Joliet volume descriptor");
         out.write(buffer.get(), static_cast<size_t>(got));
@@ -159,7 +159,7 @@ void streamImage(burn_source* source, ImageFile& out, const MakeHybrid& command,
     size_t freeBytes = 0;
     const int status = iso_ring_buffer_get_status(source, &bufferSize, &freeBytes);
     if (status == 3 || status == 7 || notedFailure())
-        throw RunFailure(writerFailure());
+        throw writerFailure();
 }
 
 } // namespace

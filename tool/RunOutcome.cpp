@@ -18,7 +18,7 @@ namespace hdiutil {
 namespace {
 
 std::mutex noteMutex;
-std::optional<std::string> firstNote;
+std::optional<RunFailure> firstNote;
 
 // Held from the moment the run starts to end; never released by a failing thread, which exits holding it.
 std::mutex endMutex;
@@ -60,14 +60,14 @@ sigset_t stopSignals()
 
 } // namespace
 
-void noteFailure(std::string reason)
+void noteFailure(const RunFailure& failure)
 {
     const std::lock_guard lock(noteMutex);
     if (!firstNote)
-        firstNote = std::move(reason);
+        firstNote = failure;
 }
 
-std::optional<std::string> notedFailure()
+std::optional<RunFailure> notedFailure()
 {
     const std::lock_guard lock(noteMutex);
     return firstNote;
@@ -96,7 +96,7 @@ int createTemporaryImage(int folderFd, const std::string& name)
     return fd;
 }
 
-void failRun(const std::string& reason, int status)
+void failRun(const RunFailure& failure, int status)
 {
     endMutex.lock();
     if (committed) {
@@ -106,7 +106,7 @@ void failRun(const std::string& reason, int status)
     if (temporaryFolder >= 0)
         ::unlinkat(temporaryFolder, temporaryImage.c_str(), 0);
     // One write, so the line reaches the reader whole.
-    writeAll(STDERR_FILENO, std::string(imagetool::failurePrefix) + oneLine(reason) + "\n");
+    writeAll(STDERR_FILENO, imagetool::failureLine(oneLine(failure.what()), failure.failure()));
     // No exit handlers: other threads may still be inside libisofs.
     ::_exit(status);
 }
@@ -137,7 +137,8 @@ void watchSignals()
             int signal = 0;
             if (sigwait(&set, &signal) != 0)
                 continue;
-            failRun(std::string("stopped by SIG") + sigabbrev_np(signal), imagetool::stoppedStatusBase + signal);
+            failRun(RunFailure(std::string("stopped by SIG") + sigabbrev_np(signal)),
+                imagetool::stoppedStatusBase + signal);
         }
     }).detach();
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "RunFailure.h"
 #include "common/ImageToolContract.h"
 
 #include <functional>
@@ -13,17 +14,17 @@ namespace hdiutil {
 // image is removed and the process exits. Any thread may end it; the first one wins.
 
 // Remembers the first failure seen inside libisofs callbacks, which cannot end the run themselves.
-void noteFailure(std::string reason);
-std::optional<std::string> notedFailure();
+void noteFailure(const RunFailure& failure);
+std::optional<RunFailure> notedFailure();
 
 // Creates the file `name` in the folder `folderFd` for writing and registers it for removal if the run fails;
 // both happen before any failure can be reported, so the file cannot be left behind. A file of that name left
 // by an earlier run is replaced. Returns openat's result.
 int createTemporaryImage(int folderFd, const std::string& name);
 
-// Removes the temporary image, prints "velbrook-hdiutil: makehybrid failed - <reason>" and exits.
+// Removes the temporary image, prints the failure line and exits.
 // Returns only if the image was already committed (a signal that came too late to matter).
-void failRun(const std::string& reason, int status = imagetool::failedStatus);
+void failRun(const RunFailure& failure, int status = imagetool::failedStatus);
 
 // Runs `step` so that no failure can interleave with it, for steps that move the temporary image to another
 // name and back.

@@ -198,13 +198,14 @@ std::string SourceFiles::pathOf(const FileData& file) const
 
 int SourceFiles::fail(const FileData& file, const std::string& what)
 {
-    noteFailure(what + " \"" + pathOf(file) + "\"");
+    noteFailure(RunFailure(
+        what + " \"" + pathOf(file) + "\"", { .kind = imagetool::FailureKind::Changed, .path = pathOf(file) }));
     return static_cast<int>(ISO_FILE_READ_ERROR);
 }
 
 int SourceFiles::failReading(const FileData& file, int error)
 {
-    noteFailure(systemError("cannot read", pathOf(file), error));
+    noteFailure(systemFailure(imagetool::FailureKind::Unreadable, "cannot read", pathOf(file), error));
     return static_cast<int>(ISO_FILE_READ_ERROR);
 }
 

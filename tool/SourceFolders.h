@@ -20,6 +20,8 @@ public:
 
     [[nodiscard]] uint32_t add(uint32_t parent, std::string name);
     [[nodiscard]] std::string path(uint32_t folder) const;
+    // The folders scanned, the walk's root among them.
+    [[nodiscard]] size_t count() const { return m_folders.size(); }
     // A descriptor of `folder`, owned here and valid until the next call; -1 with errno set when it cannot be
     // opened.
     [[nodiscard]] int open(uint32_t folder);

@@ -8,7 +8,9 @@
 #include "common/UniqueFd.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
+#include <cstdio>
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
@@ -55,7 +57,7 @@ std::vector<std::string> entryNames(int dirFd, const std::string& path)
         const int error = errno;
         if (readFd >= 0)
             ::close(readFd);
-        throw RunFailure(systemError("cannot list", path, error));
+        throw systemFailure(imagetool::FailureKind::Unreadable, "cannot list", path, error);
     }
     std::vector<std::string> names;
     for (;;) {
@@ -70,7 +72,7 @@ std::vector<std::string> entryNames(int dirFd, const std::string& path)
     const int error = errno;
     ::closedir(dir);
     if (error != 0)
-        throw RunFailure(systemError("cannot list", path, error));
+        throw systemFailure(imagetool::FailureKind::Unreadable, "cannot list", path, error);
     // libisofs keeps children sorted and looks for each new name from the front of the list: adding them
     // in descending order makes every insert immediate instead of a scan of the whole folder.
     std::sort(names.begin(), names.end(), std::greater<>());
@@ -83,7 +85,7 @@ std::string linkTarget(int dirFd, const std::string& name, const std::string& pa
     for (;;) {
         const ssize_t n = ::readlinkat(dirFd, name.c_str(), target.data(), target.size());
         if (n < 0)
-            throw RunFailure(systemError("cannot read link", path, errno));
+            throw systemFailure(imagetool::FailureKind::Unreadable, "cannot read link", path, errno);
         if (static_cast<size_t>(n) < target.size()) {
             target.resize(static_cast<size_t>(n));
             return target;
@@ -105,13 +107,32 @@ void addFile(IsoImage* image, SourceFiles& files, IsoDir* parent, uint32_t folde
     copyAttributes(node, st, latest);
 }
 
+// Found from the walk, before anything is written: past the limit, a path table numbers parents wrongly, and a
+// reader that follows it (as Windows does) finds the disc corrupt.
+void refuseTooManyFolders(uint64_t folders, const std::string& path)
+{
+    if (folders <= imagetool::mostFolders)
+        return;
+    const auto grouped = [](uint64_t number) {
+        std::array<char, 32> text {};
+        std::snprintf(text.data(), text.size(), "%'llu", static_cast<unsigned long long>(number));
+        return std::string(text.data());
+    };
+    throw RunFailure("\"" + path + "\" has " + grouped(folders) + " folders; an ISO 9660 image holds at most "
+            + grouped(imagetool::mostFolders),
+        { .kind = imagetool::FailureKind::TooManyFolders,
+            .path = path,
+            .needed = folders,
+            .limit = imagetool::mostFolders });
+}
+
 UniqueFd openFolder(const std::string& path, struct stat& st)
 {
     UniqueFd fd(openUntouched(AT_FDCWD, path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!fd.valid())
-        throw RunFailure(systemError("cannot open folder", path, errno));
+        throw systemFailure(imagetool::FailureKind::Unreadable, "cannot open folder", path, errno);
     if (::fstat(fd.get(), &st) != 0)
-        throw RunFailure(systemError("cannot read", path, errno));
+        throw systemFailure(imagetool::FailureKind::Unreadable, "cannot read", path, errno);
     return fd;
 }
 
@@ -137,12 +158,12 @@ private:
     {
         struct stat st;
         if (::fstatat(parentFd.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
-            throw RunFailure(systemError("cannot read", path, errno));
+            throw systemFailure(imagetool::FailureKind::Unreadable, "cannot read", path, errno);
 
         if (S_ISDIR(st.st_mode)) {
             UniqueFd fd(openUntouched(parentFd.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
             if (!fd.valid())
-                throw RunFailure(systemError("cannot open folder", path, errno));
+                throw systemFailure(imagetool::FailureKind::Unreadable, "cannot open folder", path, errno);
             expectSame(fd.get(), st, path);
             IsoDir* dir = nullptr;
             check(iso_image_add_new_dir(m_image, parent, name.c_str(), &dir), path);
@@ -151,7 +172,7 @@ private:
             addChildren(dir, m_files.folders().add(parentFolder, name), fd, st, path);
             parentFd.reset(::openat(fd.get(), "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
             if (!parentFd.valid())
-                throw RunFailure(systemError("cannot open folder", path + "/..", errno));
+                throw systemFailure(imagetool::FailureKind::Unreadable, "cannot open folder", path + "/..", errno);
             expectSame(parentFd.get(), parentSt, path + "/..");
             return;
         }
@@ -179,9 +200,10 @@ private:
     {
         struct stat now;
         if (::fstat(fd, &now) != 0)
-            throw RunFailure(systemError("cannot read", path, errno));
+            throw systemFailure(imagetool::FailureKind::Unreadable, "cannot read", path, errno);
         if (!sameFile(now, expected))
-            throw RunFailure("changed while imaging (folder moved) \"" + path + "\"");
+            throw RunFailure("changed while imaging (folder moved) \"" + path + "\"",
+                { .kind = imagetool::FailureKind::Changed, .path = path });
     }
 
     IsoImage* m_image;
@@ -199,6 +221,7 @@ void addSourceTree(IsoImage* image, SourceFiles& files, const std::string& sourc
     copyAttributes(reinterpret_cast<IsoNode*>(root), st, rules.latestTime);
     TreeWalk(image, files, rules)
         .addChildren(root, SourceFolders::root, fd, st, sourcePath == "/" ? std::string() : sourcePath);
+    refuseTooManyFolders(files.folders().count(), sourcePath);
     files.orderForWriting();
 }
 
@@ -232,15 +255,17 @@ void addSourceItem(
         check(iso_image_add_new_dir(image, iso_image_get_root(image), name.c_str(), &dir), itemPath);
         copyAttributes(reinterpret_cast<IsoNode*>(dir), st, rules.latestTime);
         TreeWalk(image, files, rules).addChildren(dir, SourceFolders::root, fd, st, itemPath);
+        refuseTooManyFolders(files.folders().count() + 1, itemPath); // and the image's root, which holds the item
     } else {
         if (::stat(itemPath.c_str(), &st) != 0)
-            throw RunFailure(systemError("cannot read", itemPath, errno));
+            throw systemFailure(imagetool::FailureKind::Unreadable, "cannot read", itemPath, errno);
         if (!S_ISREG(st.st_mode))
-            throw RunFailure("changed while imaging (no longer a file) \"" + itemPath + "\"");
+            throw RunFailure("changed while imaging (no longer a file) \"" + itemPath + "\"",
+                { .kind = imagetool::FailureKind::Changed, .path = itemPath });
         struct stat folder;
         const int folderFd = files.folders().open(SourceFolders::root);
         if (folderFd < 0 || ::fstat(folderFd, &folder) != 0)
-            throw RunFailure(systemError("cannot open folder", itemPath + "/..", errno));
+            throw systemFailure(imagetool::FailureKind::Unreadable, "cannot open folder", itemPath + "/..", errno);
         if (!rules.leaveOut(st, folder, files.rootFileName()))
             addFile(image, files, iso_image_get_root(image), SourceFolders::root, name, st, itemPath, rules.latestTime);
     }

@@ -68,9 +68,9 @@ int run(hdiutil::MakeHybrid command)
     try {
         hdiutil::makeHybrid(command, name);
     } catch (const hdiutil::RunFailure& failure) {
-        hdiutil::failRun(failure.what());
+        hdiutil::failRun(failure);
     } catch (const std::bad_alloc&) {
-        hdiutil::failRun("out of memory");
+        hdiutil::failRun(hdiutil::RunFailure("out of memory"));
     }
     return imagetool::imageWrittenStatus;
 }

@@ -4,6 +4,7 @@
 
 #include "ExportTestKit.h"
 #include "common/BundleInfo.h"
+#include "common/ImageToolContract.h"
 #include "model/ExportNames.h"
 #include "model/FileSize.h"
 #include "model/ToolProgressReader.h"
@@ -51,6 +52,7 @@ private Q_SLOTS:
     void itemsMeasureTheirOwnEntry();
     void progressComesFromWholeProgressLines_data();
     void progressComesFromWholeProgressLines();
+    void failureLinesReadBackAsWritten();
     void sourceSymbolIsLookedUpOncePerChoiceAwayFromTheMainThread();
     void dropTakesTheFirstLocalFile_data();
     void dropTakesTheFirstLocalFile();
@@ -128,6 +130,34 @@ void ModelRulesTest::progressComesFromWholeProgressLines()
     for (const QByteArray& read : reads)
         got << reader.take(read).value_or(-1);
     QCOMPARE(got, reported);
+}
+
+void ModelRulesTest::failureLinesReadBackAsWritten()
+{
+    using imagetool::Failure;
+    using Kind = imagetool::FailureKind;
+    const std::string reason = "cannot read \"/a [b]\": Permission denied";
+    // Every byte of a path comes back, whatever it holds, and only the fields given are written.
+    for (const Failure& failure : { Failure { Kind::Unreadable, "/a [b]/%20 ]\n\xff=1", 13 },
+             Failure { Kind::TooManyFolders, "/src", 0, 140001, 65535 }, Failure { Kind::Changed, "/x" } }) {
+        const std::string line = imagetool::failureLine(reason, failure);
+        QVERIFY2(
+            line.find('\n') == line.size() - 1 && (line.find(" limit=") != std::string::npos) == (failure.limit != 0),
+            line.c_str());
+        const auto report = imagetool::parseFailureLine(std::string_view(line).substr(0, line.size() - 1));
+        QVERIFY(report && report->reason == reason && report->failure == failure);
+    }
+    // Lines read as all reason: an older tool's, one whose tail is no kind's fields, and one that is no failure line.
+    const std::string prefix(imagetool::failurePrefix);
+    for (const std::string& told : { reason, reason + " [unreadable path=%2]", reason + " [unreadable error]",
+             reason + " [ path=/x]", reason + " [unreadable error=x13]" }) {
+        const auto report = imagetool::parseFailureLine(prefix + told);
+        QVERIFY2(report && report->reason == told && report->failure == Failure {}, told.c_str());
+    }
+    QVERIFY(!imagetool::parseFailureLine(reason));
+    // A newer tool's kind is read as none known, its reason still apart from its fields.
+    const auto newer = imagetool::parseFailureLine(prefix + "out of luck [unlucky path=/x odds=3]");
+    QVERIFY(newer && newer->reason == "out of luck" && newer->failure.kind == Kind::Unknown);
 }
 
 void ModelRulesTest::sourceSymbolIsLookedUpOncePerChoiceAwayFromTheMainThread()

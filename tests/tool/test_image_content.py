@@ -4,6 +4,7 @@
 import hashlib
 import os
 import random
+import re
 import resource
 import shutil
 import stat
@@ -13,6 +14,7 @@ import unittest
 from image_tool_support import digest, make_hybrid, open_iso, scratch_dir, write_file
 
 HUGE = (4 << 30) + 1234  # stored whole only across several extents
+MOST_FOLDERS = 65535  # a path table numbers its parents in 16 bits
 DEPTH = 300  # deeper than the descriptor limit the run gets, shallower than bsdtar can read
 
 
@@ -144,6 +146,97 @@ class HostileTreeTest(unittest.TestCase):
 
 class HostileTreeThroughPageCacheTest(HostileTreeTest):
     RAMFS = True
+
+
+def volume_descriptors(f):
+    """The primary volume descriptor and the Joliet one."""
+    found, sector = [], 16
+    while (f.seek(sector * 2048), descriptor := f.read(2048))[1][0] != 255:
+        found += [descriptor] if descriptor[0] in (1, 2) else []
+        sector += 1
+    return found
+
+
+def folders_by_path_table(f, descriptor):
+    """The L and the M path table's records: (extent, its parent's extent)."""
+    size = int.from_bytes(descriptor[132:136], "little")
+    tables = []
+    for offset, order in ((140, "little"), (148, "big")):
+        f.seek(int.from_bytes(descriptor[offset:offset + 4], order) * 2048)
+        data, extents, parents, at = f.read(size), [], [], 0
+        while at < size:
+            extents.append(int.from_bytes(data[at + 2:at + 6], order))
+            parents.append(int.from_bytes(data[at + 6:at + 8], order))
+            at += 8 + data[at] + (data[at] & 1)
+        tables.append([(extent, extents[parent - 1]) for extent, parent in zip(extents, parents)])
+    return tables
+
+
+def folders_by_directory_records(f, descriptor):
+    """Each folder's extent, and its parent's, found through the directory records from the root."""
+    root = int.from_bytes(descriptor[158:162], "little")
+    parents, waiting = {root: root}, [root]
+    while waiting:
+        f.seek((extent := waiting.pop()) * 2048)
+        size = int.from_bytes(f.read(34)[10:14], "little")  # its "." record says its size
+        f.seek(extent * 2048)
+        data = f.read(size)
+        at = 0
+        while at < len(data):
+            if (length := data[at]) == 0:
+                at = (at // 2048 + 1) * 2048
+                continue
+            child = int.from_bytes(data[at + 2:at + 6], "little")
+            itself_or_parent = data[at + 32] == 1 and data[at + 33] in (0, 1)
+            if data[at + 25] & 2 and not itself_or_parent:
+                parents[child] = extent
+                waiting.append(child)
+            at += length
+    return parents
+
+
+class ManyFoldersTest(unittest.TestCase):
+    """As many folders as an image can number, the root among them: the last numbered top folder holds one more, so
+    the last record's parent has the highest number a path table gives a parent."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.addCleanup = cls.addClassCleanup
+        # Folders are quick to make in memory, slow on some disks.
+        cls.source = scratch_dir(cls, "/dev/shm" if os.access("/dev/shm", os.W_OK) else None)
+        for top in range(MOST_FOLDERS - 2):
+            os.mkdir(os.path.join(cls.source, f"{top:05}"))
+        os.mkdir(os.path.join(cls.source, f"{top:05}", "inner"))
+        cls.out = scratch_dir(cls)
+
+    def test_path_tables_number_every_folders_parent(self):
+        image = os.path.join(self.out, "many.iso")
+        result = make_hybrid(image, self.source, "-quiet")
+        self.assertEqual((result.returncode, result.stderr), (0, ""))
+        with open(image, "rb") as f:
+            for descriptor in volume_descriptors(f):
+                by_records = folders_by_directory_records(f, descriptor)
+                self.assertEqual(len(by_records), MOST_FOLDERS)
+                for table in folders_by_path_table(f, descriptor):
+                    self.assertEqual(dict(table), by_records)
+        os.remove(image)
+
+    def test_one_folder_more_is_refused_before_writing(self):
+        # A folder more, or the image's own root above the tree as an item: either way one too many.
+        extra = os.path.join(self.source, "00000", "one more")
+        for more, option in ((True, []), (False, ["-item"])):
+            with self.subTest(option=option):
+                if more:
+                    os.mkdir(extra)
+                try:
+                    result = make_hybrid(os.path.join(self.out, "many.iso"), self.source, *option)
+                finally:
+                    if more:
+                        os.rmdir(extra)
+                self.assertEqual((result.returncode, os.listdir(self.out), result.stdout), (1, [], ""))
+                self.assertRegex(result.stderr, rf'^velbrook-hdiutil: makehybrid failed - "{re.escape(self.source)}" '
+                                 r"has 65,?536 folders; an ISO 9660 image holds at most 65,?535 \[too-many-folders "
+                                 r"path=\S+ needed=65536 limit=65535\]\n$")
 
 
 if __name__ == "__main__":

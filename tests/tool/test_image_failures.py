@@ -216,7 +216,8 @@ class Fat32Test(FailureRoadsTest):
         write_file(os.path.join(source, "huge.bin"), {0: b"x"}, 9 << 29)  # 4.5 GiB, all but one byte a hole
         result = run_tool("makehybrid", "-iso", "-quiet", "-o", self.image, source)
         self.assertEqual((result.returncode, os.listdir(self.out)), (1, []))
-        self.assertRegex(result.stderr, r"disc\.iso needs 4\.8 GB but .* holds files up to 4\.3 GB \(FAT32\)\n$")
+        self.assertRegex(result.stderr, r"disc\.iso needs 4\.8 GB but .* holds files up to 4\.3 GB \(FAT32\) "
+                                        r"\[file-too-large path=\S+ needed=48\d{8} limit=4294967295\]\n$")
 
 
 class UndirectedWritesTest(FailureRoadsTest):
