@@ -10,6 +10,7 @@
 #include <QByteArrayView>
 #include <QCoreApplication>
 #include <QFile>
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -17,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 #ifdef Q_OS_LINUX
@@ -242,18 +244,17 @@ void ExportJob::toolFinished(int exitCode, QProcess::ExitStatus status)
                 .toolStarted = true,
                 .leftOut = m_staging.tally.leftOut });
         else
-            end({ .kind = ExportOutcome::Kind::Failed,
-                .reason = toolFailureReason(exitCode, status),
-                .toolStarted = true });
+            end(toolFailureOutcome(exitCode, status));
     }
     if (!succeeded)
         removeLeftoverImage(status == QProcess::CrashExit);
     cleanUp();
 }
 
-QString ExportJob::toolFailureReason(int exitCode, QProcess::ExitStatus status) const
+ExportOutcome ExportJob::toolFailureOutcome(int exitCode, QProcess::ExitStatus status) const
 {
-    QString reason;
+    ExportOutcome outcome { .kind = ExportOutcome::Kind::Failed, .toolStarted = true };
+    QString& reason = outcome.reason;
     if (status == QProcess::CrashExit) {
         reason = tr("the image tool was stopped by signal %1 (%2)")
                      .arg(exitCode)
@@ -262,18 +263,28 @@ QString ExportJob::toolFailureReason(int exitCode, QProcess::ExitStatus status) 
         // The tool's own one-line account, else whatever it said last.
         const QList<QByteArray> lines = m_toolErrors.trimmed().split('\n');
         const QByteArray last = lines.isEmpty() ? QByteArray() : lines.last().trimmed();
-        const QByteArrayView prefix(imagetool::failurePrefix.data(), qsizetype(imagetool::failurePrefix.size()));
-        if (last.startsWith(prefix))
-            reason = QString::fromUtf8(last.sliced(prefix.size()));
-        else if (!last.isEmpty())
+        if (const auto report = imagetool::parseFailureLine(last.toStdString())) {
+            const imagetool::Failure& told = report->failure;
+            reason = QString::fromStdString(report->reason);
+            outcome.toolFailure = { .kind = told.kind,
+                .path = QFile::decodeName(QByteArray::fromStdString(told.path)),
+                .error = told.error,
+                .needed = qint64(std::min<uint64_t>(told.needed, std::numeric_limits<qint64>::max())),
+                .limit = qint64(std::min<uint64_t>(told.limit, std::numeric_limits<qint64>::max())) };
+        } else if (!last.isEmpty()) {
             reason = QString::fromUtf8(last);
-        else
+        } else {
             reason = tr("the image tool failed with exit status %1").arg(exitCode);
+        }
     }
     // The user knows the source as they chose it, not as a staged copy of it or by where its links lead.
-    if (!m_staging.toolNamesSourceAs.isEmpty())
+    if (!m_staging.toolNamesSourceAs.isEmpty()) {
         reason.replace(m_staging.toolNamesSourceAs, m_sourcePath);
-    return reason;
+        QString& path = outcome.toolFailure.path;
+        if (path == m_staging.toolNamesSourceAs || path.startsWith(m_staging.toolNamesSourceAs + u'/'))
+            path.replace(0, m_staging.toolNamesSourceAs.size(), m_sourcePath);
+    }
+    return outcome;
 }
 
 void ExportJob::end(const ExportOutcome& outcome)

@@ -54,7 +54,7 @@ private:
     void readErrors();
     void toolFailedToStart();
     void toolFinished(int exitCode, QProcess::ExitStatus status);
-    [[nodiscard]] QString toolFailureReason(int exitCode, QProcess::ExitStatus status) const;
+    [[nodiscard]] ExportOutcome toolFailureOutcome(int exitCode, QProcess::ExitStatus status) const;
     void end(const ExportOutcome& outcome);
     void removeLeftoverImage(bool toolKilled) const;
     [[nodiscard]] QString passingImagePath() const;

@@ -174,7 +174,10 @@ void ExportModel::finishExport(const ExportOutcome& outcome)
         break;
     case ExportOutcome::Kind::Failed:
         m_lastExportFailure = ExportFailure {
-            .reason = outcome.reason, .imageExists = outcome.imageExists, .imageName = m_lastExportImageName
+            .reason = outcome.reason,
+            .tool = outcome.toolFailure,
+            .imageExists = outcome.imageExists,
+            .imageName = m_lastExportImageName,
         };
         break;
     case ExportOutcome::Kind::Cancelled:

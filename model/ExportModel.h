@@ -20,8 +20,9 @@ class LocationChooser;
 // Why the last export ended without an image.
 struct ExportFailure {
     bool cancelled = false;
-    // Empty when cancelled.
+    // Empty when cancelled. Where the tool told what went wrong, `tool` holds it, and `reason` is its own line.
     QString reason;
+    ToolFailure tool;
     // The image is already there; only the user's Replace may change it.
     bool imageExists = false;
     // Not an export's end: a source that could not be taken.

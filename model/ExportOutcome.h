@@ -1,8 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "common/ImageToolContract.h"
+
 #include <QMetaType>
 #include <QString>
+
+// What the image tool said went wrong, with the details the window needs to say it in its own words.
+struct ToolFailure {
+    imagetool::FailureKind kind = imagetool::FailureKind::Unknown;
+    // The source's file or folder as the user chose it, or the image's folder.
+    QString path;
+    int error = 0;
+    qint64 needed = 0;
+    qint64 limit = 0;
+};
 
 // How one export job ended.
 struct ExportOutcome {
@@ -11,8 +23,9 @@ struct ExportOutcome {
     Kind kind = Kind::Failed;
     // The image, when it was written.
     QString imagePath;
-    // Why there is no image, when the job failed.
+    // Why there is no image, when the job failed; what the tool told of it, where it did.
     QString reason;
+    ToolFailure toolFailure;
     // Whether the image tool was running when the job ended; only its end is followed by the end step.
     bool toolStarted = false;
     // Special files of the source that are not in the image.

@@ -9,6 +9,7 @@
 #include "views/DropZoneButton.h"
 #include "views/ElidedLabel.h"
 #include "views/EndNotice.h"
+#include "views/FailureText.h"
 #include "views/FreedesktopDesktop.h"
 #include "views/KeyboardFocus.h"
 #include "views/LinkButton.h"
@@ -312,8 +313,9 @@ void MainView::showExportEnd(const ExportModel& model)
     }
     // Named, so an end left beside a newer choice still says which image it was.
     m_endLine->setFullText(failure->cancelled ? tr("Export of %1 cancelled").arg(failure->imageName)
-            : failure->aboutTheSource         ? failure->reason
-                                              : tr("Export of %1 failed: %2").arg(failure->imageName, failure->reason));
+            : failure->aboutTheSource
+            ? failure->reason
+            : tr("Export of %1 failed: %2").arg(failure->imageName, FailureText::reason(*failure)));
     setAccessibleText(*m_endNotice, m_endLine->fullText());
     if (!failure->cancelled) {
         const QColor color = errorColor(palette());
@@ -362,7 +364,7 @@ void MainView::tellExportEnd()
     if (QApplication::activeWindow() || (failure && (failure->cancelled || failure->aboutTheSource)))
         return;
     if (failure)
-        m_desktop->notify(tr("Export failed"), failure->reason, QString(), *window());
+        m_desktop->notify(tr("Export failed"), FailureText::reason(*failure), QString(), *window());
     else if (!model.exportedImagePath().isEmpty())
         m_desktop->notify(tr("Image created"),
             tr("%1, %2 MB").arg(itemName(model.exportedImagePath())).arg(model.isoFileSizeInMegabytes()),

@@ -97,6 +97,33 @@
     </message>
 </context>
 <context>
+    <name>FailureText</name>
+    <message>
+        <source>cannot read %1: %2</source>
+        <translation>%1 lässt sich nicht lesen: %2</translation>
+    </message>
+    <message>
+        <source>%1 changed while it was being imaged</source>
+        <translation>%1 hat sich geändert, während das Abbild entstand</translation>
+    </message>
+    <message>
+        <source>cannot write in %1: %2</source>
+        <translation>in %1 lässt sich nicht schreiben: %2</translation>
+    </message>
+    <message>
+        <source>the image needs %1, but %2 has only %3 free</source>
+        <translation>das Abbild braucht %1, aber auf %2 sind nur %3 frei</translation>
+    </message>
+    <message>
+        <source>the image needs %1, but %2 holds files of up to %3</source>
+        <translation>das Abbild braucht %1, aber %2 fasst Dateien von höchstens %3</translation>
+    </message>
+    <message>
+        <source>%1 has %2 folders, but an ISO 9660 image holds at most %3</source>
+        <translation>%1 hat %2 Ordner, ein ISO-9660-Abbild fasst aber höchstens %3</translation>
+    </message>
+</context>
+<context>
     <name>FreedesktopDesktop</name>
     <message>
         <source>Show Window</source>

@@ -97,6 +97,33 @@
     </message>
 </context>
 <context>
+    <name>FailureText</name>
+    <message>
+        <source>cannot read %1: %2</source>
+        <translation>no se puede leer %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 changed while it was being imaged</source>
+        <translation>%1 cambió mientras se creaba la imagen</translation>
+    </message>
+    <message>
+        <source>cannot write in %1: %2</source>
+        <translation>no se puede escribir en %1: %2</translation>
+    </message>
+    <message>
+        <source>the image needs %1, but %2 has only %3 free</source>
+        <translation>la imagen necesita %1, pero %2 solo tiene %3 libres</translation>
+    </message>
+    <message>
+        <source>the image needs %1, but %2 holds files of up to %3</source>
+        <translation>la imagen necesita %1, pero %2 admite archivos de hasta %3</translation>
+    </message>
+    <message>
+        <source>%1 has %2 folders, but an ISO 9660 image holds at most %3</source>
+        <translation>%1 tiene %2 carpetas, pero una imagen ISO 9660 admite como máximo %3</translation>
+    </message>
+</context>
+<context>
     <name>FreedesktopDesktop</name>
     <message>
         <source>Show Window</source>

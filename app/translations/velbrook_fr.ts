@@ -97,6 +97,33 @@
     </message>
 </context>
 <context>
+    <name>FailureText</name>
+    <message>
+        <source>cannot read %1: %2</source>
+        <translation>impossible de lire %1&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>%1 changed while it was being imaged</source>
+        <translation>%1 a changé pendant la création de l’image</translation>
+    </message>
+    <message>
+        <source>cannot write in %1: %2</source>
+        <translation>impossible d’écrire dans %1&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>the image needs %1, but %2 has only %3 free</source>
+        <translation>l’image a besoin de %1, mais %2 n’a que %3 de libre</translation>
+    </message>
+    <message>
+        <source>the image needs %1, but %2 holds files of up to %3</source>
+        <translation>l’image a besoin de %1, mais %2 n’accepte que des fichiers de %3 au plus</translation>
+    </message>
+    <message>
+        <source>%1 has %2 folders, but an ISO 9660 image holds at most %3</source>
+        <translation>%1 contient %2 dossiers, mais une image ISO 9660 en contient au plus %3</translation>
+    </message>
+</context>
+<context>
     <name>FreedesktopDesktop</name>
     <message>
         <source>Show Window</source>

@@ -97,6 +97,33 @@
     </message>
 </context>
 <context>
+    <name>FailureText</name>
+    <message>
+        <source>cannot read %1: %2</source>
+        <translation>%1 を読み込めません: %2</translation>
+    </message>
+    <message>
+        <source>%1 changed while it was being imaged</source>
+        <translation>イメージの作成中に %1 が変更されました</translation>
+    </message>
+    <message>
+        <source>cannot write in %1: %2</source>
+        <translation>%1 に書き込めません: %2</translation>
+    </message>
+    <message>
+        <source>the image needs %1, but %2 has only %3 free</source>
+        <translation>イメージには %1 必要ですが、%2 の空きは %3 しかありません</translation>
+    </message>
+    <message>
+        <source>the image needs %1, but %2 holds files of up to %3</source>
+        <translation>イメージには %1 必要ですが、%2 に置けるファイルは %3 までです</translation>
+    </message>
+    <message>
+        <source>%1 has %2 folders, but an ISO 9660 image holds at most %3</source>
+        <translation>%1 には %2 個のフォルダがありますが、ISO 9660 イメージに入るのは %3 個までです</translation>
+    </message>
+</context>
+<context>
     <name>FreedesktopDesktop</name>
     <message>
         <source>Show Window</source>

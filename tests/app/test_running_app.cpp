@@ -6,6 +6,7 @@
 #include "app/MainWindow.h"
 #include "app/Translations.h"
 #include "app/VelbrookApp.h"
+#include "common/ImageToolContract.h"
 #include "model/ExportModel.h"
 #include "views/AboutView.h"
 #include "views/ElidedLabel.h"
@@ -15,12 +16,14 @@
 #include <sys/stat.h>
 
 using namespace ViewTestKit;
+using namespace Qt::StringLiterals;
 
 namespace {
 
 // The application's first main window, with a source taken and a destination chosen in its dialog.
 struct RunningApp {
-    RunningApp()
+    explicit RunningApp(const QString& toolPath = QStringLiteral(FAKE_TOOL_PATH))
+        : velbrook(*qApp, toolPath)
     {
         for (QWidget* widget : QApplication::topLevelWidgets())
             window = window ? window.get() : qobject_cast<MainWindow*>(widget);
@@ -37,10 +40,29 @@ struct RunningApp {
     ~RunningApp() { delete window; }
 
     Workspace workspace;
-    VelbrookApp velbrook { *qApp, QStringLiteral(FAKE_TOOL_PATH) };
+    VelbrookApp velbrook;
     QPointer<MainWindow> window;
     QString chooseButtonText;
 };
+
+// A folder "Many" holding a folder less than an image can number, made once, in memory where there is room: a disk
+// makes folders slowly. With the image's root and itself, an image of it as an item has one folder too many.
+QString manyFolders()
+{
+    static const QString shared = u"/dev/shm"_s;
+    static const QTemporaryDir dir(
+        (QFileInfo(shared).isWritable() ? shared : QDir::tempPath()) + u"/test_running_app-XXXXXX"_s);
+    static const QByteArray many = [] {
+        const QByteArray path = QFile::encodeName(dir.filePath(u"Many"_s));
+        bool madeAll = ::mkdir(path.constData(), 0700) == 0;
+        for (uint64_t folder = 0; madeAll && folder + 1 < imagetool::mostFolders; ++folder)
+            madeAll = ::mkdir(path + '/' + QByteArray::number(folder), 0700) == 0;
+        if (!madeAll)
+            qFatal("cannot make the folders of %s", path.constData());
+        return path;
+    }();
+    return QFile::decodeName(many);
+}
 
 // Every shown part of `top` lies inside it and is not squeezed to nothing, and no text is cut: a label or a
 // button is at least the size it asks for, unless it elides by design.
@@ -96,6 +118,7 @@ private Q_SLOTS:
         // One whose name is no UTF-8 (Latin-1 here) is taken byte for byte.
         const QByteArray latin1 = QFile::encodeName(QFileInfo(app.workspace.sourcePath()).path()) + "/caf\xe9";
         QCOMPARE(::mkdir(latin1.constData(), 0700), 0);
+        const auto removeLatin1 = qScopeGuard([&latin1] { ::rmdir(latin1.constData()); }); // QTemporaryDir cannot
         QVERIFY(window.takeCommandLineItem(latin1));
         QTRY_COMPARE(locationBytes(*window.model()->selectedSourceURL()), latin1);
         QVERIFY(window.takeCommandLineItem(QFile::encodeName(app.workspace.sourcePath())));
@@ -122,6 +145,37 @@ private Q_SLOTS:
                 && (!qobject_cast<HelpView*>(top) || top->size() == HelpView::fixedSize));
             verifyNothingIsCut(*top);
         }
+    }
+
+    void realToolsFailureIsSaidInTheUsersLanguage_data()
+    {
+        QTest::addColumn<QString>("said"); // %1: the item
+        QTest::newRow("en") << u"Export of Many.iso failed: %1 has 65,536 folders, but an ISO 9660 image holds at "
+                               u"most 65,535"_s;
+        QTest::newRow("de") << u"Export von Many.iso gescheitert: %1 hat 65.536 Ordner, ein ISO-9660-Abbild fasst "
+                               u"aber höchstens 65.535"_s;
+    }
+
+    // The tool refuses an item its image could not number the folders of (the image's root, the item and all
+    // folders in it), and the window says why in its own words.
+    void realToolsFailureIsSaidInTheUsersLanguage()
+    {
+        QFETCH(QString, said);
+        Translations translations { QLocale(QTest::currentDataTag()) };
+        translations.install();
+        QLocale::setDefault(QLocale(QTest::currentDataTag())); // the user's numbers too, as the system's locale gives
+        const auto restore = qScopeGuard([] { QLocale::setDefault(QLocale::c()); });
+        const QByteArray item = QFile::encodeName(manyFolders());
+        RunningApp app(QStringLiteral(IMAGE_TOOL_PATH));
+        QVERIFY(app.window->takeCommandLineItem(item));
+        QTRY_COMPARE(locationBytes(*app.window->model()->selectedSourceURL()), item);
+        QTest::mouseClick(part(*app.window, "exportButton"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(part(*app.window, "endLine")->isVisible(), exportTimeout);
+        QCOMPARE(part<ElidedLabel>(*app.window, "endLine")->fullText(), said.arg(QFile::decodeName(item)));
+        // Nothing is left beside the workspace's own placeholder.
+        QCOMPARE(
+            QDir(app.workspace.destinationPath()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList { u".keep"_s });
     }
 
     // Last: it runs the event loop until the application quits. That a quit stops the tool is the export's test.

@@ -314,8 +314,14 @@ void ExportJobTest::sourceChangedWhileImagingFailsNamingItAsChosen()
     for (const QString& file : files)
         QCOMPARE(::utimes(QFile::encodeName(file).constData(), nullptr), 0);
     waitUntilIdle(*t.model);
-    const QString why = t.model->lastExportFailure() ? t.model->lastExportFailure()->reason : QString();
+    const auto& failure = t.model->lastExportFailure();
+    const QString why = failure ? failure->reason : QString();
     QVERIFY2(why.contains(u"changed while imaging"_s) && why.contains(chosen + u'/'), qPrintable(why));
+    // And the file it names for the window to say in its own words, as the user chose it too.
+    const QString told = failure->tool.path;
+    QVERIFY2(failure->tool.kind == imagetool::FailureKind::Changed && told.startsWith(chosen + u'/')
+            && files.contains(w.sourcePath(u"Data"_s) + told.sliced(chosen.size())) && !why.contains(u" ["_s),
+        qPrintable(told));
     QVERIFY(w.destinationEntries().isEmpty() && w.leftovers().isEmpty());
 #endif
 }
@@ -329,6 +335,7 @@ void ExportJobTest::itemNamedInNoUtf8IsImagedByItsBytes()
     Workspace w;
     const QByteArray item = QFile::encodeName(w.sourcePath(QString())) + "caf\xe9";
     QCOMPARE(::mkdir(item.constData(), 0755), 0);
+    const auto removeItem = qScopeGuard([&item] { ::rmdir(item.constData()); }); // QTemporaryDir cannot
     TestModel t(QStringLiteral(IMAGE_TOOL_PATH));
     t.choose(w.sourcePath(u"unused"_s), w.destinationPath());
     QVERIFY(t.model->handleDrop({ locationOf(item) }));
