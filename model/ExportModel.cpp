@@ -69,12 +69,12 @@ void ExportModel::selectDestination()
 
 bool ExportModel::canStartExport() const
 {
-    return !m_exportInProgress && !m_job && m_selectedSourceURL && m_selectedDestinationURL;
+    return m_phase == ExportPhase::Idle && !m_job && m_selectedSourceURL && m_selectedDestinationURL;
 }
 
 bool ExportModel::showsProgress() const
 {
-    return m_exportInProgress || m_progress == 1.0;
+    return exportInProgress() || m_progress == 1.0;
 }
 
 qint64 ExportModel::isoFileSizeInMegabytes() const
@@ -123,9 +123,9 @@ void ExportModel::beginExport(bool replace)
     m_lastExportFailure.reset();
     // An item imaged where it lies goes straight to the tool's steps.
     if (m_staging) {
-        setStagingInProgress(true);
+        setPhase(ExportPhase::Preparing);
     } else {
-        setExportInProgress(true);
+        setPhase(ExportPhase::Running);
         setProgress(0.0);
     }
     Q_EMIT exportEndChanged();
@@ -135,8 +135,7 @@ void ExportModel::beginExport(bool replace)
         [self = shared_from_this()](qint64 copied, qint64 toCopy) { self->setStagingCopy(copied, toCopy); });
     connect(m_job, &ExportJob::stagingFinished, this, [self = shared_from_this()] {
         self->setStagingCopy(0, 0);
-        self->setStagingInProgress(false);
-        self->setExportInProgress(true);
+        self->setPhase(ExportPhase::Running);
         self->setProgress(0.0);
     });
     connect(m_job, &ExportJob::toolProgress, this,
@@ -164,7 +163,8 @@ void ExportModel::finishExport(const ExportOutcome& outcome)
 {
     m_job.clear();
     setStagingCopy(0, 0);
-    setStagingInProgress(false);
+    if (m_phase == ExportPhase::Preparing)
+        setPhase(ExportPhase::Idle);
     switch (outcome.kind) {
     case ExportOutcome::Kind::ImageWritten:
         m_exportedImagePath = outcome.imagePath;
@@ -190,13 +190,14 @@ void ExportModel::finishExport(const ExportOutcome& outcome)
     if (outcome.toolStarted && outcome.kind != ExportOutcome::Kind::Cancelled)
         scheduleEndStep();
     else
-        setExportInProgress(false);
+        setPhase(ExportPhase::Idle);
 }
 
 void ExportModel::scheduleEndStep()
 {
+    setPhase(ExportPhase::Ending);
     // The captured owner keeps the model alive until the end step has run, even without its window.
-    QTimer::singleShot(endDelayMilliseconds, this, [self = shared_from_this()] { self->setExportInProgress(false); });
+    QTimer::singleShot(endDelayMilliseconds, this, [self = shared_from_this()] { self->setPhase(ExportPhase::Idle); });
 }
 
 void ExportModel::setSelectedSourceURL(const Location& location)
@@ -226,20 +227,12 @@ void ExportModel::setSelectedDestinationURL(const Location& location)
     Q_EMIT selectedDestinationURLChanged();
 }
 
-void ExportModel::setExportInProgress(bool inProgress)
+void ExportModel::setPhase(ExportPhase phase)
 {
-    if (m_exportInProgress == inProgress)
+    if (m_phase == phase)
         return;
-    m_exportInProgress = inProgress;
-    Q_EMIT exportInProgressChanged();
-}
-
-void ExportModel::setStagingInProgress(bool inProgress)
-{
-    if (m_stagingInProgress == inProgress)
-        return;
-    m_stagingInProgress = inProgress;
-    Q_EMIT stagingInProgressChanged();
+    m_phase = phase;
+    Q_EMIT phaseChanged();
 }
 
 void ExportModel::setProgress(double progress, bool animated)

@@ -31,6 +31,9 @@ struct ExportFailure {
     QString imageName;
 };
 
+// Where an export is: none running; staging the source for the tool; the tool running; the moment after its exit.
+enum class ExportPhase { Idle, Preparing, Running, Ending };
+
 // The state of one main window: the chosen locations and the state of its export.
 // Always held by std::shared_ptr, so that a running export keeps its model alive after the window is gone.
 class ExportModel : public QObject, public std::enable_shared_from_this<ExportModel> {
@@ -49,11 +52,15 @@ public:
     [[nodiscard]] const Location& selectedDestinationURL() const { return m_selectedDestinationURL; }
     // The symbol that shows what kind of item the source is; "questionmark.square.dashed" until that is known.
     [[nodiscard]] const QString& sourceSymbolName() const { return m_sourceSymbolName; }
+    [[nodiscard]] ExportPhase phase() const { return m_phase; }
     // True from the end of staging (from the start, where nothing is staged) until one second after the tool's exit
     // has been handled.
-    [[nodiscard]] bool exportInProgress() const { return m_exportInProgress; }
+    [[nodiscard]] bool exportInProgress() const
+    {
+        return m_phase == ExportPhase::Running || m_phase == ExportPhase::Ending;
+    }
     // True while the source is being staged, before the tool starts.
-    [[nodiscard]] bool stagingInProgress() const { return m_stagingInProgress; }
+    [[nodiscard]] bool stagingInProgress() const { return m_phase == ExportPhase::Preparing; }
     [[nodiscard]] double progress() const { return m_progress; }
     // While staging copies the source (rather than linking it): how much it has copied of how much. Both zero
     // otherwise.
@@ -99,8 +106,7 @@ Q_SIGNALS:
     void selectedSourceURLChanged();
     void selectedDestinationURLChanged();
     void sourceSymbolNameChanged();
-    void exportInProgressChanged();
-    void stagingInProgressChanged();
+    void phaseChanged();
     void stagingCopyChanged();
     // `animated` is true for the one change a view should animate: the bar filling on success.
     void progressChanged(bool animated);
@@ -115,8 +121,7 @@ private:
     void setSelectedSourceURL(const Location& location);
     void setSelectedDestinationURL(const Location& location);
     void setSourceSymbolName(const QString& name);
-    void setExportInProgress(bool inProgress);
-    void setStagingInProgress(bool inProgress);
+    void setPhase(ExportPhase phase);
     void setProgress(double progress, bool animated = false);
     void setIsoFileSize(qint64 size);
     void setStagingCopy(qint64 copied, qint64 toCopy);
@@ -132,8 +137,7 @@ private:
     SourceSymbolLookup m_sourceSymbolLookup;
     QString m_sourceSymbolName;
     Location m_selectedDestinationURL;
-    bool m_exportInProgress = false;
-    bool m_stagingInProgress = false;
+    ExportPhase m_phase = ExportPhase::Idle;
     double m_progress = 0.0;
     qint64 m_stagingBytesCopied = 0;
     qint64 m_stagingBytesToCopy = 0;

@@ -87,10 +87,9 @@ MainView::MainView(std::shared_ptr<ExportModel> model, std::shared_ptr<Desktop> 
     connect(emitter, &ExportModel::selectedSourceURLChanged, this, [this] { refresh(); });
     connect(emitter, &ExportModel::selectedDestinationURLChanged, this, [this] { refresh(); });
     connect(emitter, &ExportModel::sourceSymbolNameChanged, this, [this] { refresh(); });
-    connect(emitter, &ExportModel::exportInProgressChanged, this, [this] { refresh(); });
+    connect(emitter, &ExportModel::phaseChanged, this, [this] { refresh(); });
     connect(emitter, &ExportModel::progressChanged, this, [this](bool animated) { refresh(animated); });
     connect(emitter, &ExportModel::isoFileSizeChanged, this, [this] { refresh(); });
-    connect(emitter, &ExportModel::stagingInProgressChanged, this, [this] { refresh(); });
     connect(emitter, &ExportModel::stagingCopyChanged, this, [this] { refresh(); });
     connect(emitter, &ExportModel::exportEndChanged, this, [this] {
         refresh();

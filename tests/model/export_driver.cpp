@@ -53,10 +53,10 @@ int main(int argc, char** argv)
         staging);
     model->selectSource();
     model->selectDestination();
-    QObject::connect(model.get(), &ExportModel::exportInProgressChanged, &application, [&model] {
-        if (model->exportInProgress())
+    QObject::connect(model.get(), &ExportModel::phaseChanged, &application, [&model] {
+        if (model->phase() == ExportPhase::Running)
             say("running");
-        else
+        else if (model->phase() == ExportPhase::Idle)
             QCoreApplication::quit();
     });
     model->startExport();
