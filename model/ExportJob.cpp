@@ -205,9 +205,12 @@ void ExportJob::readOutput()
 void ExportJob::readErrors()
 {
     const QByteArray text = m_process.readAllStandardError();
-    // Still the terminal's, as if the tool wrote there itself.
-    std::fwrite(text.constData(), 1, size_t(text.size()), stderr);
-    std::fflush(stderr);
+    // Still the terminal's, as if the tool wrote there itself; but once the job has ended, a cancel or a quit stopped
+    // the tool, and its account of that stop is no failure to report.
+    if (!m_ended) {
+        std::fwrite(text.constData(), 1, size_t(text.size()), stderr);
+        std::fflush(stderr);
+    }
     m_toolErrors += text;
     if (m_toolErrors.size() > keptErrorBytes)
         m_toolErrors = m_toolErrors.right(keptErrorBytes);
