@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -12,8 +13,9 @@ class Desktop {
 public:
     virtual ~Desktop() = default;
 
-    // Opens the file manager on the folder holding `path`, with `path` selected where the file manager can.
-    virtual void showInFolder(const QString& path) = 0;
+    // Opens the file manager on the folder holding `path`, with `path` selected where the file manager can; calls
+    // `couldNotShow`, perhaps later, when nothing could show that folder.
+    virtual void showInFolder(const QString& path, std::function<void()> couldNotShow) = 0;
     // Tells the user about an export's end that happened while they were elsewhere; nothing without a notification
     // service. A click on the notification brings `window` back; with an `image`, the notification also offers to
     // show it in its folder.

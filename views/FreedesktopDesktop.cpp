@@ -34,11 +34,15 @@ FreedesktopDesktop::UrlOpener FreedesktopDesktop::defaultUrlOpener()
     return [](const QUrl& url) { return QDesktopServices::openUrl(url); };
 }
 
-void FreedesktopDesktop::showInFolder(const QString& path)
+void FreedesktopDesktop::showInFolder(const QString& path, std::function<void()> couldNotShow)
 {
     const QUrl folder = QUrl::fromLocalFile(QFileInfo(path).absolutePath());
+    const auto openFolder = [openUrl = m_openUrl, folder, couldNotShow = std::move(couldNotShow)] {
+        if (!openUrl(folder) && couldNotShow)
+            couldNotShow();
+    };
     if (!m_bus.isConnected()) {
-        m_openUrl(folder);
+        openFolder();
         return;
     }
     QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.FileManager1"),
@@ -47,10 +51,10 @@ void FreedesktopDesktop::showInFolder(const QString& path)
     call << QStringList { QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) } << QString();
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call));
     // The opener is copied: the reply may come after this window has closed.
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
-        [openUrl = m_openUrl, folder](QDBusPendingCallWatcher* finished) {
+    QObject::connect(
+        watcher, &QDBusPendingCallWatcher::finished, watcher, [openFolder](QDBusPendingCallWatcher* finished) {
             if (finished->isError())
-                openUrl(folder);
+                openFolder();
             finished->deleteLater();
         });
 }
@@ -97,7 +101,7 @@ void FreedesktopDesktop::notificationActionInvoked(uint id, const QString& actio
     if (sent == m_notifications.end())
         return; // another application's, or one of ours already answered
     if (action == showInFolderAction)
-        showInFolder(sent->second.image);
+        showInFolder(sent->second.image, {});
     else if (QWidget* window = sent->second.window; action == defaultAction && window) {
         window->show();
         window->setWindowState(window->windowState() & ~Qt::WindowMinimized);

@@ -25,7 +25,7 @@ public:
     // Takes away any progress it left on the launcher entry.
     ~FreedesktopDesktop() override;
 
-    void showInFolder(const QString& path) override;
+    void showInFolder(const QString& path, std::function<void()> couldNotShow) override;
     void notify(const QString& summary, const QString& body, const QString& image, QWidget& window) override;
     void showProgress(std::optional<double> fraction) override;
     void announce(QWidget& notice) override;

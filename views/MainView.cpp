@@ -22,8 +22,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QBoxLayout>
+#include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
 #include <QStyle>
 #include <algorithm>
 
@@ -157,8 +161,13 @@ QLayout* MainView::makeProgressRow()
     m_isoSizeLine->setObjectName(QStringLiteral("isoSizeLine"));
     m_showInFolder = new LinkButton(tr("Show in Folder"));
     m_showInFolder->setObjectName(QStringLiteral("showInFolder"));
-    connect(
-        m_showInFolder, &LinkButton::clicked, this, [this] { m_desktop->showInFolder(m_model->exportedImagePath()); });
+    connect(m_showInFolder, &LinkButton::clicked, this, [this] {
+        const QString image = m_model->exportedImagePath();
+        m_desktop->showInFolder(image, [view = QPointer(this), image] {
+            if (view)
+                view->sayFolderCannotBeShown(image);
+        });
+    });
     m_leftOutNote = new QLabel;
     m_leftOutNote->setObjectName(QStringLiteral("leftOutNote"));
     m_failureSymbol = new QLabel;
@@ -190,6 +199,19 @@ QLayout* MainView::makeProgressRow()
     row->addWidget(m_stagingLine);
     row->addWidget(m_endNotice);
     return row;
+}
+
+void MainView::sayFolderCannotBeShown(const QString& image)
+{
+    // The user clicked for it, so the window says it; with the folder's path, to go there some other way.
+    auto* box = new QMessageBox(QMessageBox::Warning, tr("Show in Folder"),
+        tr("No file manager could show %1.").arg(itemName(image)), QMessageBox::Ok, window());
+    box->setObjectName(QStringLiteral("folderNotShown"));
+    box->setInformativeText(tr("It is in %1").arg(QDir::toNativeSeparators(QFileInfo(image).absolutePath())));
+    box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    box->open();
 }
 
 void MainView::orderTabStops()
@@ -235,6 +257,7 @@ QWidget* MainView::makeDestinationBar()
 void MainView::refresh(bool animateProgress)
 {
     const ExportModel& model = *m_model;
+    QWidget* const focused = isAncestorOf(QApplication::focusWidget()) ? QApplication::focusWidget() : nullptr;
 
     const QString& symbolName = model.sourceSymbolName();
     const QColor symbolColor = palette().color(QPalette::WindowText);
@@ -260,6 +283,16 @@ void MainView::refresh(bool animateProgress)
 
     m_createImageAction->setEnabled(model.canStartExport());
     m_cancelExportAction->setEnabled(model.canCancelExport());
+
+    // A control that goes with the focus (Replace as its export starts, Cancel as it ends) leaves it where the next
+    // key makes sense, as soon as that is there: Cancel while an export runs, else the export button. Not on the
+    // next stop of the chain, a path that would be selected whole.
+    m_focusOwed = m_focusOwed || (focused && !(focused->isVisibleTo(this) && focused->isEnabled()));
+    QWidget* const next = m_cancelButton->isVisibleTo(this) ? m_cancelButton : m_exportButton;
+    if (m_focusOwed && next->isVisibleTo(this) && next->isEnabled()) {
+        next->setFocus(Qt::OtherFocusReason);
+        m_focusOwed = false;
+    }
 }
 
 void MainView::showStaging(const ExportModel& model)

@@ -44,6 +44,7 @@ private:
     QWidget* makeDestinationBar();
     QLayout* makeProgressRow();
     void orderTabStops();
+    void sayFolderCannotBeShown(const QString& image);
     void refresh(bool animateProgress = false);
     void showStaging(const ExportModel& model);
     void showExportEnd(const ExportModel& model);
@@ -67,6 +68,8 @@ private:
     EndNotice* m_endNotice = nullptr;
     // Whether the notice has appeared on screen since the export began, which Qt tells assistive technologies.
     bool m_endNoticeAppeared = false;
+    // The control that had the focus went, and the one that should take it was not there yet.
+    bool m_focusOwed = false;
     QLabel* m_isoSizeLine = nullptr;
     LinkButton* m_showInFolder = nullptr;
     QLabel* m_leftOutNote = nullptr;

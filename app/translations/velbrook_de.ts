@@ -163,6 +163,14 @@
 <context>
     <name>MainView</name>
     <message>
+        <source>No file manager could show %1.</source>
+        <translation>Kein Dateimanager konnte %1 zeigen.</translation>
+    </message>
+    <message>
+        <source>It is in %1</source>
+        <translation>Es liegt in %1</translation>
+    </message>
+    <message>
         <source>No source selected</source>
         <translation>Keine Quelle ausgewählt</translation>
     </message>

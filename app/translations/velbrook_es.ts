@@ -163,6 +163,14 @@
 <context>
     <name>MainView</name>
     <message>
+        <source>No file manager could show %1.</source>
+        <translation>Ningún gestor de archivos pudo mostrar %1.</translation>
+    </message>
+    <message>
+        <source>It is in %1</source>
+        <translation>Está en %1</translation>
+    </message>
+    <message>
         <source>No source selected</source>
         <translation>Ningún origen seleccionado</translation>
     </message>

@@ -163,6 +163,14 @@
 <context>
     <name>MainView</name>
     <message>
+        <source>No file manager could show %1.</source>
+        <translation>Aucun gestionnaire de fichiers n’a pu afficher %1.</translation>
+    </message>
+    <message>
+        <source>It is in %1</source>
+        <translation>Il se trouve dans %1</translation>
+    </message>
+    <message>
         <source>No source selected</source>
         <translation>Aucune source choisie</translation>
     </message>

@@ -163,6 +163,14 @@
 <context>
     <name>MainView</name>
     <message>
+        <source>No file manager could show %1.</source>
+        <translation>%1 を表示できるファイルマネージャがありませんでした。</translation>
+    </message>
+    <message>
+        <source>It is in %1</source>
+        <translation>場所: %1</translation>
+    </message>
+    <message>
         <source>No source selected</source>
         <translation>ソースが選択されていません</translation>
     </message>

@@ -19,6 +19,7 @@
 #include "views/SymbolButton.h"
 #include "views/SymbolIcon.h"
 
+#include <QMessageBox>
 #include <QProcess>
 #include <QtDBus>
 
@@ -35,7 +36,7 @@ QString accessibleName(QWidget* widget)
 // A desktop with nothing to answer; the real one is tested against stand-in services and the accessibility bus.
 class QuietDesktop : public Desktop {
 public:
-    void showInFolder(const QString&) override { }
+    void showInFolder(const QString&, std::function<void()>) override { }
     void notify(const QString&, const QString&, const QString&, QWidget&) override { }
     void showProgress(std::optional<double>) override { }
     void announce(QWidget&) override { }
@@ -47,7 +48,8 @@ class DesktopServices : public QDBusVirtualObject {
     Q_OBJECT
 
 public:
-    explicit DesktopServices(bool withFileManager)
+    // Without a file manager, folders are opened as URLs, which `opensFolders` says work.
+    explicit DesktopServices(bool withFileManager, bool opensFolders = true)
     {
         bus.start(u"dbus-daemon"_s, { u"--session"_s, u"--nofork"_s, u"--print-address=1"_s });
         bus.waitForReadyRead(10000); // a bus that never starts fails the calls below
@@ -60,7 +62,7 @@ public:
         service.connect({}, {}, u"com.canonical.Unity.LauncherEntry"_s, u"Update"_s, this,
             SLOT(launcherUpdated(QString, QVariantMap)));
         desktop = std::make_shared<FreedesktopDesktop>(QDBusConnection::connectToBus(address, u"client"_s),
-            [this](const QUrl& url) { return opened << url, true; });
+            [this, opensFolders](const QUrl& url) { return opened << url, opensFolders; });
     }
     ~DesktopServices() override // then the daemon is killed
     {
@@ -368,6 +370,16 @@ private Q_SLOTS:
         window.workspace.letToolGo();
         QTRY_VERIFY_WITH_TIMEOUT(window.model->canStartExport(), exportTimeout);
         QCOMPARE(window.tabChain(), "sourceArea showInFolder" + paths + "exportButton");
+
+        // Replace leaves the focus on Cancel while its export runs, then on the export button, and selects no path.
+        QVERIFY(QFile::remove(window.workspace.path(u"go"_s)));
+        press("sourceField", Qt::Key_E, Qt::ControlModifier); // the image is there
+        QTRY_VERIFY(window.model->canReplaceImage());
+        press("replaceButton", Qt::Key_Return);
+        QTRY_COMPARE(QApplication::focusWidget(), part(window.window, "cancelButton"));
+        window.workspace.letToolGo();
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), part(window.window, "exportButton"), exportTimeout);
+        QVERIFY(part<QLineEdit>(window.window, "sourceField")->selectedText().isEmpty());
     }
 
     void controlsFollowThePaletteAndTheKeyboard()
@@ -414,17 +426,19 @@ private Q_SLOTS:
 
     void onlyAnAbsentUserIsNotifiedAndShowInFolderSelectsTheImageOrOpensItsFolder()
     {
-        // Whether the window is active, whether a file manager runs, the script, and the services' calls in order.
-        // An absent user answers the notification: its Show in Folder, or a click that brings the window back.
+        // Whether the window is active, what shows folders (a file manager, a folder opener, or nothing), the script,
+        // and the services' calls in order. An absent user answers the notification: its Show in Folder, or a click
+        // that brings the window back.
         const char* rows[][4] = {
             { "active", "file manager", "image 4096\n", "IMAGE" },
             { "", "file manager", "image 4096\n",
                 "Image created|ACTIONS,show-in-folder,Show in Folder|source.iso, 0 MB\nIMAGE" },
             { "", "file manager", "exit 1\n", "Export failed|ACTIONS|" },
             { "active", "", "image 4096\n", "" },
+            { "active", "nothing", "image 4096\n", "" },
         };
         for (const auto& [active, fileManager, script, expected] : rows) {
-            DesktopServices services(*fileManager);
+            DesktopServices services(qstrcmp(fileManager, "file manager") == 0, qstrcmp(fileManager, "nothing") != 0);
             Window window(true, platformStaging(), services.desktop);
             QVERIFY(QTest::qWaitForWindowActive(&window.window));
             if (!*active)
@@ -445,7 +459,12 @@ private Q_SLOTS:
             QTRY_COMPARE(services.calls.size(), calls.size());
             for (qsizetype i = 0; i < calls.size(); ++i)
                 QVERIFY2(services.calls[i].startsWith(calls[i]), qPrintable(services.calls[i]));
-            QTRY_COMPARE(services.opened, *fileManager ? QList<QUrl>() : QList { window.workspace.destinationUrl() });
+            const bool opener = qstrcmp(fileManager, "file manager") != 0;
+            QTRY_COMPARE(services.opened, opener ? QList { window.workspace.destinationUrl() } : QList<QUrl>());
+            // Where nothing could show it, the window says so, and where the image is.
+            const auto* notShown = window.window.findChild<QMessageBox*>(u"folderNotShown"_s);
+            QCOMPARE(notShown && notShown->informativeText().endsWith(window.workspace.destinationPath()),
+                qstrcmp(fileManager, "nothing") == 0);
             // A click on the notification itself brought the hidden window back; the dock's entry showed the export
             // under way and shows nothing once it has ended.
             QTRY_VERIFY(window.window.isVisible() == (*active || window.model->exportedImagePath().isEmpty())
