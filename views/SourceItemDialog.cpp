@@ -2,6 +2,7 @@
 #include "views/SourceItemDialog.h"
 
 #include <QFileInfo>
+#include <QLineEdit>
 
 SourceItemDialog::SourceItemDialog(QWidget* parent)
     : QFileDialog(parent)
@@ -14,8 +15,11 @@ SourceItemDialog::SourceItemDialog(QWidget* parent)
 
 void SourceItemDialog::accept()
 {
+    // A typed path that ends in "/" opens that folder, as in any file dialog.
+    const auto* typed = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    const bool entersFolder = typed && typed->text().endsWith(u'/');
     const QStringList chosen = selectedFiles();
-    if (chosen.size() == 1 && QFileInfo(chosen.first()).isDir()) {
+    if (!entersFolder && chosen.size() == 1 && QFileInfo(chosen.first()).isDir()) {
         // Skips QFileDialog::accept, which would enter the folder instead of closing.
         QDialog::accept(); // NOLINT(bugprone-parent-virtual-call)
         return;

@@ -5,7 +5,7 @@
 
 // A file dialog that confirms exactly one existing item, which may be a file, a folder or a bundle.
 // Qt's dialog enters a folder when Open is pressed on it; here Open takes the selected folder as the choice,
-// while a double-click still enters it.
+// while a double-click, or a typed path ending in "/", still enters it.
 class SourceItemDialog : public QFileDialog {
     Q_OBJECT
 

@@ -249,6 +249,18 @@ private Q_SLOTS:
             whenDialogOpens([&](QFileDialog& dialog) { selectAndOpen(dialog, path); });
             QCOMPARE(chooser.chooseSource().location, QUrl::fromLocalFile(path));
         }
+        // A folder typed with a "/" at its end is opened, and the dialog stays for the choice in it.
+        whenDialogOpens([&](QFileDialog& dialog) {
+            auto* typed = dialog.findChild<QLineEdit*>(u"fileNameEdit"_s);
+            typed->setFocus();
+            QTest::keyClicks(typed, u"destination/"_s);
+            QTest::keyClick(typed, Qt::Key_Return);
+            QTRY_COMPARE(
+                dialog.directory().canonicalPath(), QFileInfo(workspace.destinationPath()).canonicalFilePath());
+            QVERIFY(dialog.isVisible());
+            dialog.reject();
+        });
+        QVERIFY(!chooser.chooseSource().confirmed);
         whenDialogOpens([&](QFileDialog& dialog) {
             QVERIFY(dialog.fileMode() == QFileDialog::Directory && dialog.testOption(QFileDialog::ShowDirsOnly));
             selectAndOpen(dialog, workspace.destinationPath());
