@@ -29,7 +29,7 @@ constexpr QSize artworkPreferredSize(128, 128);
 
 QUrl AboutView::webAddress()
 {
-    return QUrl(QStringLiteral("https://velbrook.app/"));
+    return QUrl(QStringLiteral(VELBROOK_HOMEPAGE));
 }
 
 AboutView::AboutView(const Bundle& bundle, QWidget* parent)

@@ -16,7 +16,7 @@ PRINT_TOOL_PATH, VERSION = os.environ["VELBROOK_PRINT_TOOL_PATH"], os.environ["V
 APP_ID, TOOL = "org.velbrook.Velbrook", "libexec/velbrook/velbrook-hdiutil"
 ICON_SIZES = [16, 22, 24, 32, 48, 64, 128, 256, 512]
 PAGES = {page: f"share/man/man1/{page}.1.gz" for page in ("velbrook", "velbrook-hdiutil")}
-EXPECTED = {"bin/velbrook", TOOL, f"share/applications/{APP_ID}.desktop", f"share/metainfo/{APP_ID}.metainfo.xml",
+EXPECTED = {"bin/velbrook", "bin/velbrook-hdiutil", TOOL, f"share/applications/{APP_ID}.desktop", f"share/metainfo/{APP_ID}.metainfo.xml",
             f"share/icons/hicolor/scalable/apps/{APP_ID}.svg", *PAGES.values(), "share/doc/velbrook/changelog.gz",
             "share/doc/velbrook/copyright", *(f"share/icons/hicolor/{n}x{n}/apps/{APP_ID}.png" for n in ICON_SIZES)}
 
@@ -80,13 +80,16 @@ class InstallTree(unittest.TestCase):
         for root, tool in ((self.prefix, TOOL), (BUILD_DIR, "bin/velbrook-hdiutil"), (stray, TOOL)):
             self.assertEqual(Path(run(PRINT_TOOL_PATH, str(root / "bin")).strip()), root / tool)
 
-    def test_the_installed_tool_writes_an_image(self):
-        # The tool's own tests check the image; here it is enough that the installed one runs and writes one.
-        source, image = self.scratch / "source", self.scratch / "out.iso"
-        source.mkdir()
-        (source / "readme.txt").write_text("hello\n")
-        run(str(self.prefix / TOOL), "makehybrid", "-o", str(image), str(source), "-iso", "-joliet")
-        self.assertEqual(image.read_bytes()[16 * 2048 + 1:16 * 2048 + 6], b"CD001")
+    def test_the_installed_tool_runs_by_name_as_its_manual_writes_it(self):
+        # The manual's first example as typed, with the prefix's bin/ on PATH. The tool's own tests check the image;
+        # here it is enough that the installed one runs and writes one.
+        page = (SOURCE_DIR / "docs/man/velbrook-hdiutil.1").read_text()
+        example = page.split(".SH EXAMPLES")[1].split(".EX\n")[1].split("\n.EE")[0].replace("\\-", "-").replace("\\e", "\\")
+        work = self.scratch / "example"
+        (work / "Holiday Photos").mkdir(parents=True)
+        (work / "Holiday Photos" / "readme.txt").write_text("hello\n")
+        run("sh", "-c", example, cwd=work, env={**os.environ, "PATH": f"{self.prefix / 'bin'}:/usr/bin:/bin"})
+        self.assertEqual((work / "Holiday Photos.iso").read_bytes()[16 * 2048 + 1:16 * 2048 + 6], b"CD001")
 
     def test_the_installed_app_answers_help_and_version_without_a_display(self):
         gui = ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")
@@ -108,9 +111,13 @@ class DebPackage(unittest.TestCase):
             (package,) = Path(scratch).glob("*.deb")
             run("lintian", "--fail-on", "error,warning", str(package))
             listing = run("dpkg-deb", "-c", str(package)).splitlines()
-            # The same files as the install, under /usr.
-            self.assertEqual({line.split()[-1] for line in listing if not line.startswith("d")},
+            # The same files as the install, under /usr; a link's line ends "NAME -> TARGET".
+            self.assertEqual({line.split(" -> ")[0].split()[-1] for line in listing if not line.startswith("d")},
                              {f"./usr/{name}" for name in EXPECTED})
+            # One home page: the package's, which About takes from the same CMake setting.
+            homepage = run("dpkg-deb", "-f", str(package), "Homepage").strip()
+            for name in (f"app/linux/{APP_ID}.metainfo.xml", "app/linux/debian/copyright"):
+                self.assertIn(homepage, (SOURCE_DIR / name).read_text())
             depends = run("dpkg-deb", "-f", str(package), "Depends")
             for library in ("libqt6widgets6", "libqt6svg6", "libisofs6", "qt6-qpa-plugins"):
                 self.assertIn(library, depends)
