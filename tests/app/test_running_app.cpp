@@ -53,7 +53,7 @@ QString manyFolders()
     static const QTemporaryDir dir(
         (QFileInfo(shared).isWritable() ? shared : QDir::tempPath()) + u"/test_running_app-XXXXXX"_s);
     static const QByteArray many = [] {
-        const QByteArray path = QFile::encodeName(dir.filePath(u"Many"_s));
+        QByteArray path = QFile::encodeName(dir.filePath(u"Many"_s));
         bool madeAll = ::mkdir(path.constData(), 0700) == 0;
         for (uint64_t folder = 0; madeAll && folder + 1 < imagetool::mostFolders; ++folder)
             madeAll = ::mkdir(path + '/' + QByteArray::number(folder), 0700) == 0;

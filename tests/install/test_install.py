@@ -84,7 +84,8 @@ class InstallTree(unittest.TestCase):
         # The manual's first example as typed, with the prefix's bin/ on PATH. The tool's own tests check the image;
         # here it is enough that the installed one runs and writes one.
         page = (SOURCE_DIR / "docs/man/velbrook-hdiutil.1").read_text()
-        example = page.split(".SH EXAMPLES")[1].split(".EX\n")[1].split("\n.EE")[0].replace("\\-", "-").replace("\\e", "\\")
+        example = page.split(".SH EXAMPLES")[1].split(".EX\n")[1].split("\n.EE")[0]
+        example = example.replace("\\-", "-").replace("\\e", "\\")
         work = self.scratch / "example"
         (work / "Holiday Photos").mkdir(parents=True)
         (work / "Holiday Photos" / "readme.txt").write_text("hello\n")
