@@ -75,7 +75,7 @@ void FreedesktopDesktop::notify(const QString& summary, const QString& body, con
          << hints << int(-1);
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
-        [this, sent = SentNotification { image, &window }](QDBusPendingCallWatcher* finished) {
+        [this, sent = SentNotification { image, &window, {} }](QDBusPendingCallWatcher* finished) {
             const QDBusPendingReply<uint> reply = *finished;
             // Without a service there is nothing else worth doing.
             if (reply.isValid())
@@ -93,6 +93,14 @@ void FreedesktopDesktop::listenToNotifications()
         SLOT(notificationActionInvoked(uint, QString)));
     m_bus.connect(notificationsService, notificationsPath, notificationsService, QStringLiteral("NotificationClosed"),
         this, SLOT(notificationClosed(uint, uint)));
+    m_bus.connect(notificationsService, notificationsPath, notificationsService, QStringLiteral("ActivationToken"),
+        this, SLOT(notificationActivationToken(uint, QString)));
+}
+
+void FreedesktopDesktop::notificationActivationToken(uint id, const QString& token)
+{
+    if (const auto sent = m_notifications.find(id); sent != m_notifications.end())
+        sent->second.activationToken = token;
 }
 
 void FreedesktopDesktop::notificationActionInvoked(uint id, const QString& action)
@@ -103,6 +111,10 @@ void FreedesktopDesktop::notificationActionInvoked(uint id, const QString& actio
     if (action == showInFolderAction)
         showInFolder(sent->second.image, {});
     else if (QWidget* window = sent->second.window; action == defaultAction && window) {
+        // Wayland compositors raise a window only for a token from the user's click; Qt's Wayland plugin takes it
+        // from the environment as the window asks to be activated.
+        if (!sent->second.activationToken.isEmpty())
+            qputenv("XDG_ACTIVATION_TOKEN", sent->second.activationToken.toUtf8());
         window->show();
         window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
         window->raise();

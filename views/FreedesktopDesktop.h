@@ -34,11 +34,14 @@ private Q_SLOTS:
     // The notification service's signals, which QtDBus delivers only to slots.
     void notificationActionInvoked(uint id, const QString& action);
     void notificationClosed(uint id, uint reason);
+    // Sent before the action of a click: the compositor's leave to raise a window for it.
+    void notificationActivationToken(uint id, const QString& token);
 
 private:
     struct SentNotification {
         QString image;
         QPointer<QWidget> window;
+        QString activationToken;
     };
 
     [[nodiscard]] static UrlOpener defaultUrlOpener();
