@@ -8,12 +8,19 @@
 
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLayout>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStyle>
+#include <QTimer>
 #include <QWindow>
 #include <sys/stat.h>
+
+namespace {
+// The height of a desktop's panel, as the usual ones draw it.
+constexpr int waylandPanelAllowance = 48;
+} // namespace
 
 MainWindow::MainWindow(const QString& imageToolPath, const QString& title, QWidget* parent)
     : QMainWindow(parent)
@@ -54,6 +61,8 @@ void MainWindow::showEvent(QShowEvent* event)
 {
     fitScreen();
     QMainWindow::showEvent(event);
+    // Again once the frame is there to measure: Wayland's decorations are the app's own, and taller than a guess.
+    QTimer::singleShot(0, this, &MainWindow::fitScreen);
     if (!m_followsScreen && windowHandle()) {
         m_followsScreen = true;
         connect(windowHandle(), &QWindow::screenChanged, this, &MainWindow::fitScreen);
@@ -69,7 +78,9 @@ void MainWindow::fitScreen()
     QSize frame = frameGeometry().size() - geometry().size();
     if (frame.isEmpty())
         frame = QSize(0, style()->pixelMetric(QStyle::PM_TitleBarHeight));
-    const QSize room = shown->availableGeometry().size() - frame;
+    // Wayland tells clients no work area, only the whole screen: leave room for a panel, as X11's work area does.
+    const int panel = QGuiApplication::platformName().startsWith(u"wayland") ? waylandPanelAllowance : 0;
+    const QSize room = shown->availableGeometry().size() - frame - QSize(0, panel);
     const int menuHeight = menuBar()->isNativeMenuBar() ? 0 : menuBar()->sizeHint().height();
     // On a screen too small for the preferred minimum (a laptop at 200%), the content gives way down to what its
     // layout needs, so the whole window fits and still shows every control.
