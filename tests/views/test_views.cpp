@@ -51,7 +51,9 @@ public:
     // Without a file manager, folders are opened as URLs, which `opensFolders` says work.
     explicit DesktopServices(bool withFileManager, bool opensFolders = true)
     {
-        bus.start(u"dbus-daemon"_s, { u"--session"_s, u"--nofork"_s, u"--print-address=1"_s });
+        // Its socket in a folder of the test's, which goes with it: the daemon, killed, cannot remove it.
+        bus.start(u"dbus-daemon"_s,
+            { u"--session"_s, u"--nofork"_s, u"--print-address=1"_s, u"--address=unix:dir="_s + busFolder.path() });
         bus.waitForReadyRead(10000); // a bus that never starts fails the calls below
         const QString address = QString::fromUtf8(bus.readLine().trimmed());
         QDBusConnection service = QDBusConnection::connectToBus(address, u"services"_s);
@@ -89,6 +91,7 @@ public:
                     << uint(7) << argument);
     }
 
+    QTemporaryDir busFolder;
     QProcess bus;
     std::shared_ptr<Desktop> desktop;
     QStringList calls;
